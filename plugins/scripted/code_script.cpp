@@ -1,0 +1,152 @@
+#include "plugins/scripted/code_script.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace zaprelay::scripted {
+namespace {
+
+class LineReader {
+public:
+    explicit LineReader(std::string_view line) : m_rest(line) {}
+
+    void SkipBlanks() {
+        while (!m_rest.empty() && (m_rest.front() == ' ' || m_rest.front() == '\t')) {
+            m_rest.remove_prefix(1);
+        }
+    }
+
+    bool AtEnd() {
+        SkipBlanks();
+        return m_rest.empty();
+    }
+
+    std::string_view Word() {
+        SkipBlanks();
+        std::size_t end = 0;
+        while (end < m_rest.size() && m_rest[end] != ' ' && m_rest[end] != '\t') {
+            ++end;
+        }
+        std::string_view word = m_rest.substr(0, end);
+        m_rest.remove_prefix(end);
+        return word;
+    }
+
+    // A quoted text; false when the closing quote is missing.
+    bool Quoted(std::string& out) {
+        SkipBlanks();
+        m_rest.remove_prefix(1);  // opening quote
+        std::size_t close = m_rest.find('"');
+        if (close == std::string_view::npos) {
+            return false;
+        }
+        out.assign(m_rest.substr(0, close));
+        m_rest.remove_prefix(close + 1);
+        return true;
+    }
+
+    bool StartsWithQuote() {
+        SkipBlanks();
+        return !m_rest.empty() && m_rest.front() == '"';
+    }
+
+private:
+    std::string_view m_rest;
+};
+
+template <typename T>
+bool ParseNumber(std::string_view word, T& value) {
+    if (word.empty()) {
+        return false;
+    }
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    return ec == std::errc() && end == word.data() + word.size();
+}
+
+// Returns an empty string on success, else what is wrong with the line.
+std::string ParseLine(std::string_view line, ScriptedCode& code) {
+    LineReader reader(line);
+    if (reader.StartsWithQuote()) {
+        if (!reader.Quoted(code.Text)) {
+            return "missing closing quote";
+        }
+    } else {
+        code.Text.assign(reader.Word());
+    }
+    if (code.Text.find('\0') != std::string::npos) {
+        return "code holds a zero byte";
+    }
+    if (!ParseNumber(reader.Word(), code.RepeatCount)) {
+        return "repeat count is not a 32-bit integer";
+    }
+    int64_t delay = 0;
+    if (!ParseNumber(reader.Word(), delay) || delay < 0 || delay > kMaxDelayMs) {
+        return "delay is not a number of milliseconds from 0 to " + std::to_string(kMaxDelayMs);
+    }
+    code.DelayMs = static_cast<uint32_t>(delay);
+    if (!reader.AtEnd()) {
+        if (reader.Word() != "fill") {
+            return "unknown option (only 'fill' is known)";
+        }
+        code.FillField = true;
+    }
+    if (!reader.AtEnd()) {
+        return "unexpected text after the options";
+    }
+    if (code.FillField && code.Text.empty()) {
+        return "an empty code cannot fill the field";
+    }
+    if (!code.FillField && code.Text.size() >= kCodeTextSize) {
+        return "code longer than " + std::to_string(kCodeTextSize - 1) + " bytes needs 'fill'";
+    }
+    return {};
+}
+
+}  // namespace
+
+CodeScript ParseCodeScript(std::string_view text) {
+    CodeScript script;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos || line[first] == '#') {
+            continue;
+        }
+        ScriptedCode code;
+        std::string error = ParseLine(line, code);
+        if (error.empty()) {
+            script.Codes.push_back(std::move(code));
+        } else {
+            script.Errors.push_back("line " + std::to_string(lineNumber) + ": " + error);
+        }
+    }
+    return script;
+}
+
+CodeRecord MakeCodeRecord(const ScriptedCode& code) {
+    CodeRecord record{};
+    for (std::size_t i = 0; i < kCodeTextOffset; ++i) {
+        record[i] = 0xA5;
+    }
+    if (code.FillField) {
+        for (std::size_t i = 0; i < kCodeTextSize; ++i) {
+            record[kCodeTextOffset + i] = static_cast<uint8_t>(code.Text[i % code.Text.size()]);
+        }
+    } else {
+        std::size_t length = std::min(code.Text.size(), kCodeTextSize - 1);
+        for (std::size_t i = 0; i < length; ++i) {
+            record[kCodeTextOffset + i] = static_cast<uint8_t>(code.Text[i]);
+        }
+    }
+    return record;
+}
+
+}  // namespace zaprelay::scripted

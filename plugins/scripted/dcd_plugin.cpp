@@ -1,0 +1,205 @@
+// A receiver plug-in for tests: after Start it plays a script of button codes to the
+// window given to Open, and it appends every call it receives to a log file.
+//   script: %ZAPRELAY_DCD_SCRIPT%, else DCD.script beside the DLL
+//   log:    %ZAPRELAY_DCD_LOG%, else DCD.log beside the DLL
+#include "framework/win32/platform.h"
+#include "plugins/scripted/code_script.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using zaprelay::scripted::CodeRecord;
+using zaprelay::scripted::CodeScript;
+
+constexpr UINT kCodeReceived = WM_USER + 1;
+
+HMODULE g_module = nullptr;
+
+std::string EnvOr(const char* name, const char* besideDll) {
+    char value[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length > 0 && length < sizeof value) {
+        return std::string(value, length);
+    }
+    char path[MAX_PATH];
+    DWORD pathLength = GetModuleFileNameA(g_module, path, MAX_PATH);
+    std::string folder(path, pathLength);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    return folder + besideDll;
+}
+
+// Appends whole lines; opened per line so the log is complete even if the host dies.
+class CallLog {
+public:
+    void Write(const std::string& line) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::string path = EnvOr("ZAPRELAY_DCD_LOG", "DCD.log");
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        out << line << "\n";
+    }
+
+private:
+    std::mutex m_mutex;
+};
+
+CallLog g_log;
+
+// The record of the code being delivered. It outlives the handler that reads it: a handler
+// may stop the plug-in (the shutdown command does) before it has finished with the record.
+CodeRecord g_record{};
+
+// Plays the script on its own thread. Stop may be called while that thread is inside
+// SendMessage to the very thread that calls Stop: from inside the handler (then the send
+// is answered early so the player can end), or from elsewhere on that thread (then Stop
+// keeps delivering sent messages while it waits).
+class Player {
+public:
+    void Start(HWND target) {
+        if (m_thread != nullptr) {
+            return;
+        }
+        m_target = target;
+        m_script = LoadScript();
+        m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, &Player::Run, this, 0, nullptr);
+    }
+
+    void Stop() {
+        if (m_thread == nullptr) {
+            return;
+        }
+        SetEvent(m_stop);
+        if (m_sending && InSendMessage()) {
+            ReplyMessage(0);
+        }
+        while (MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        CloseHandle(m_thread);
+        CloseHandle(m_stop);
+        m_thread = nullptr;
+        m_stop = nullptr;
+    }
+
+private:
+    static CodeScript LoadScript() {
+        std::string path = EnvOr("ZAPRELAY_DCD_SCRIPT", "DCD.script");
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            g_log.Write("# script: cannot read " + path);
+            return {};
+        }
+        std::ostringstream text;
+        text << in.rdbuf();
+        CodeScript script = zaprelay::scripted::ParseCodeScript(text.str());
+        for (const std::string& error : script.Errors) {
+            g_log.Write("# script " + path + ": " + error);
+        }
+        return script;
+    }
+
+    static DWORD WINAPI Run(void* self) {
+        static_cast<Player*>(self)->Play();
+        return 0;
+    }
+
+    void Play() {
+        for (const auto& code : m_script.Codes) {
+            if (WaitForSingleObject(m_stop, code.DelayMs) != WAIT_TIMEOUT) {
+                return;
+            }
+            g_record = zaprelay::scripted::MakeCodeRecord(code);
+            m_sending = true;
+            SendMessageA(m_target, kCodeReceived, reinterpret_cast<WPARAM>(g_record.data()),
+                         static_cast<LPARAM>(code.RepeatCount));
+            m_sending = false;
+        }
+    }
+
+    HWND m_target = nullptr;
+    CodeScript m_script;
+    HANDLE m_stop = nullptr;
+    HANDLE m_thread = nullptr;
+    std::atomic<bool> m_sending{false};
+};
+
+Player g_player;
+HWND g_window = nullptr;
+
+std::string Hex(uintptr_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+// No exception may leave an export: the caller's frames cannot be unwound.
+template <typename Body>
+int32_t Guarded(const char* name, Body body) {
+    try {
+        body();
+        return 1;
+    } catch (...) {
+        try {
+            g_log.Write(std::string("# ") + name + ": failed");
+        } catch (...) {
+        }
+        return 0;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+int32_t WINAPI Open(int32_t first, int32_t window, int32_t third) {
+    return Guarded("Open", [&] {
+        g_log.Write("Open(" + std::to_string(first) + ", " + Hex(static_cast<uint32_t>(window)) + ", " +
+                    std::to_string(third) + ")");
+        g_window = reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(window)));
+    });
+}
+
+int32_t WINAPI Start() {
+    return Guarded("Start", [] {
+        g_log.Write("Start()");
+        if (g_window != nullptr) {
+            g_player.Start(g_window);
+        }
+    });
+}
+
+int32_t WINAPI Setup() {
+    return Guarded("Setup", [] { g_log.Write("Setup()"); });
+}
+
+int32_t WINAPI Stop() {
+    return Guarded("Stop", [] {
+        g_log.Write("Stop()");
+        g_player.Stop();
+    });
+}
+
+int32_t WINAPI Close() {
+    return Guarded("Close", [] {
+        g_log.Write("Close()");
+        g_player.Stop();
+        g_window = nullptr;
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,94 @@
+#include "plugins/scripted/code_script.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace zaprelay::scripted {
+namespace {
+
+std::string FieldText(const CodeRecord& record) {
+    return std::string(reinterpret_cast<const char*>(record.data() + kCodeTextOffset), kCodeTextSize);
+}
+
+TEST(CodeScript, ReadsCodesRepeatsDelaysAndOptions) {
+    CodeScript script = ParseCodeScript(
+        "# a comment\r\n"
+        "\r\n"
+        "FullScreen 0 100\r\n"
+        "  \"Vol Up\"\t3 0\n"
+        "\"\" 0 5\n"
+        "Held -1 0\n"
+        "Long 2147483647 600000 fill");
+
+    EXPECT_TRUE(script.Errors.empty()) << script.Errors.front();
+    ASSERT_EQ(script.Codes.size(), 5u);
+    EXPECT_EQ(script.Codes[0].Text, "FullScreen");
+    EXPECT_EQ(script.Codes[0].RepeatCount, 0);
+    EXPECT_EQ(script.Codes[0].DelayMs, 100u);
+    EXPECT_EQ(script.Codes[1].Text, "Vol Up");
+    EXPECT_EQ(script.Codes[1].RepeatCount, 3);
+    EXPECT_EQ(script.Codes[2].Text, "");
+    EXPECT_EQ(script.Codes[3].RepeatCount, -1);
+    EXPECT_EQ(script.Codes[4].RepeatCount, 2147483647);
+    EXPECT_EQ(script.Codes[4].DelayMs, 600000u);
+    EXPECT_TRUE(script.Codes[4].FillField);
+    EXPECT_FALSE(script.Codes[0].FillField);
+}
+
+TEST(CodeScript, SkipsBadLinesAndNamesEach) {
+    const std::string longCode(kCodeTextSize, 'x');
+    CodeScript script = ParseCodeScript(
+        "\"open 0 0\n"        // 1: no closing quote
+        "A x 0\n"             // 2: repeat not a number
+        "A 2147483648 0\n"    // 3: repeat overflows
+        "A 0 -1\n"            // 4: negative delay
+        "A 0 600001\n"        // 5: delay too long
+        "A 0 0 loud\n"        // 6: unknown option
+        "A 0 0 fill extra\n"  // 7: trailing text
+        "\"\" 0 0 fill\n"     // 8: empty fill
+        + longCode +
+        " 0 0\n"  // 9: too long without fill
+        "A 0\n"   // 10: delay missing
+        "Good 1 2\n");
+
+    ASSERT_EQ(script.Codes.size(), 1u);
+    EXPECT_EQ(script.Codes[0].Text, "Good");
+    ASSERT_EQ(script.Errors.size(), 10u);
+    for (std::size_t i = 0; i < script.Errors.size(); ++i) {
+        EXPECT_EQ(script.Errors[i].rfind("line " + std::to_string(i + 1) + ": ", 0), 0u) << script.Errors[i];
+    }
+}
+
+TEST(CodeRecord, HoldsZeroTerminatedTextFromByte64) {
+    ScriptedCode code;
+    code.Text = "Vol Up";
+    CodeRecord record = MakeCodeRecord(code);
+
+    EXPECT_EQ(FieldText(record).c_str(), std::string("Vol Up"));
+    for (std::size_t i = 0; i < kCodeTextOffset; ++i) {
+        ASSERT_NE(record[i], 0) << "filler byte " << i;  // a reader starting at byte 0 must not see text
+    }
+}
+
+TEST(CodeRecord, LongestPlainCodeStillEndsInZero) {
+    ScriptedCode code;
+    code.Text = std::string(kCodeTextSize - 1, 'z');
+    CodeRecord record = MakeCodeRecord(code);
+    EXPECT_EQ(FieldText(record).c_str(), code.Text);
+    EXPECT_EQ(record.back(), 0);
+}
+
+TEST(CodeRecord, FillRepeatsTextOverAllBytesWithoutZero) {
+    ScriptedCode code;
+    code.Text = "ABC";
+    code.FillField = true;
+    std::string field = FieldText(MakeCodeRecord(code));
+
+    ASSERT_EQ(field.size(), 124u);
+    EXPECT_EQ(field.find('\0'), std::string::npos);
+    EXPECT_EQ(field.substr(0, 6), "ABCABC");
+    EXPECT_EQ(field.substr(120), "ABCA");  // 124 = 41 * 3 + 1
+}
+
+}  // namespace
+}  // namespace zaprelay::scripted

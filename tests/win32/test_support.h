@@ -1,0 +1,35 @@
+// Helpers shared by the Win32 tests: a scratch folder, the folder of the test binaries,
+// message pumping with a deadline, and whole-file reads.
+#pragma once
+
+#include "framework/win32/platform.h"
+
+#include <functional>
+#include <string>
+
+namespace zaprelay::test {
+
+// Folder of the running test exe, with a trailing separator (the stand-ins sit beside it).
+std::string BinaryFolder();
+
+// A fresh folder under the temp path, removed with its files when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }  // with a trailing separator
+
+private:
+    std::string m_path;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+
+// Dispatches messages until done() or the deadline; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+}  // namespace zaprelay::test

@@ -1,0 +1,37 @@
+// Stand-in for a DVB viewer in tests: appends the exact command line it was given (as
+// GetCommandLine returns it, leading blank included) and its own path to a log, exits 0.
+//   log: %ZAPRELAY_VIEWER_LOG%, else fakeviewer.log beside the exe
+// Each run appends two lines: "exe=<path>" and "cmd=<command line>".
+#include "framework/win32/platform.h"
+
+#include <string>
+
+namespace {
+
+std::string LogPath(const std::string& exePath) {
+    char value[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableA("ZAPRELAY_VIEWER_LOG", value, sizeof value);
+    if (length > 0 && length < sizeof value) {
+        return std::string(value, length);
+    }
+    return exePath.substr(0, exePath.find_last_of("\\/") + 1) + "fakeviewer.log";
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    char path[MAX_PATH];
+    std::string exePath(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    std::string entry = "exe=" + exePath + "\ncmd=" + GetCommandLineA() + "\n";
+
+    // One write per run, so entries of viewers started close together do not interleave.
+    HANDLE log = CreateFileA(LogPath(exePath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(log, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
+    CloseHandle(log);
+    return ok && written == entry.size() ? 0 : 1;
+}
