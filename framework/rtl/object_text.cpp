@@ -1,0 +1,1080 @@
+// Text form of the component stream: the writer, the tokenizer and the parser, and the
+// conversions between the binary and text forms of a whole stream.
+#include "framework/rtl/object_text.h"
+
+#include "framework/rtl/ansi_text.h"
+#include "framework/rtl/exceptions.h"
+#include "framework/rtl/strings.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+namespace zaprelay {
+namespace {
+
+constexpr char kInvalidFloat[] = "Invalid floating point value";
+constexpr size_t kStringLineChars = 64;
+constexpr size_t kBinaryChunkBytes = 32;
+constexpr size_t kMaxShortString = 255;
+// Exponents beyond this already overflow or underflow every float format; saturating keeps
+// the arithmetic on them in range.
+constexpr int64_t kExponentLimit = 100000000;
+
+// ---- Floats --------------------------------------------------------------------------
+
+// The 10-byte extended format goes through long double where that is the same 80-bit format,
+// so every finite value survives; elsewhere through double.
+using ExtendedFloat = std::conditional_t<std::numeric_limits<long double>::digits == 64, long double, double>;
+
+constexpr int kExtendedBias = 16383;
+constexpr int kExtendedMantissaBits = 64;
+
+ExtendedFloat DecodeExtended(const std::array<uint8_t, 10>& bytes) {
+    uint64_t mantissa = 0;
+    for (int i = 7; i >= 0; --i) {
+        mantissa = (mantissa << 8) | bytes[i];
+    }
+    int signExponent = bytes[8] | (bytes[9] << 8);
+    int exponent = signExponent & 0x7FFF;
+    if (exponent == 0x7FFF) {
+        throw EWriteError(kInvalidFloat);
+    }
+    // The explicit integer bit is taken as stored, so unnormal encodings keep their value too;
+    // exponent 0 scales like exponent 1 (denormals).
+    int scale = (exponent == 0 ? 1 : exponent) - kExtendedBias - (kExtendedMantissaBits - 1);
+    ExtendedFloat value = std::ldexp(static_cast<ExtendedFloat>(mantissa), scale);
+    if (!std::isfinite(value)) {
+        throw EWriteError(kInvalidFloat);
+    }
+    return (signExponent & 0x8000) ? -value : value;
+}
+
+std::array<uint8_t, 10> EncodeExtended(ExtendedFloat value) {
+    std::array<uint8_t, 10> bytes{};
+    ExtendedFloat magnitude = std::fabs(value);
+    uint64_t mantissa = 0;
+    int exponent = 0;
+    if (magnitude != 0) {
+        int binaryExponent = 0;
+        ExtendedFloat fraction = std::frexp(magnitude, &binaryExponent);  // magnitude = fraction * 2^e
+        exponent = binaryExponent - 1 + kExtendedBias;
+        if (exponent >= 1) {
+            mantissa = static_cast<uint64_t>(std::ldexp(fraction, kExtendedMantissaBits));
+        } else {
+            exponent = 0;
+            mantissa = static_cast<uint64_t>(std::ldexp(magnitude, kExtendedBias - 1 + kExtendedMantissaBits - 1));
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        bytes[i] = static_cast<uint8_t>(mantissa >> (8 * i));
+    }
+    int signExponent = exponent | (std::signbit(value) ? 0x8000 : 0);
+    bytes[8] = static_cast<uint8_t>(signExponent);
+    bytes[9] = static_cast<uint8_t>(signExponent >> 8);
+    return bytes;
+}
+
+// Shortest text that reads back to the same value, always with a "." so that it never reads
+// back as an integer.
+template <typename T>
+std::string FloatText(T value) {
+    if (!std::isfinite(value)) {
+        throw EWriteError(kInvalidFloat);
+    }
+    std::array<char, 64> buffer{};
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    std::string text(buffer.data(), result.ptr);
+    if (text.find('.') == std::string::npos) {
+        size_t exponent = text.find('e');
+        text.insert(exponent == std::string::npos ? text.size() : exponent, ".0");
+    }
+    return text;
+}
+
+std::string CurrencyText(int64_t units) {
+    uint64_t magnitude = units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
+    std::string text = units < 0 ? "-" : "";
+    text += std::to_string(magnitude / 10000);
+    std::string fraction = std::to_string(magnitude % 10000 + 10000).substr(1);
+    while (fraction.size() > 1 && fraction.back() == '0') {
+        fraction.pop_back();
+    }
+    return text + "." + fraction;
+}
+
+// A decimal number as written: sign, digits before and after the point, exponent.
+struct DecimalParts {
+    bool Negative = false;
+    std::string Whole;
+    std::string Fraction;
+    int64_t Exponent = 0;
+};
+
+// The same number without a decimal point ("12.5e3" as "125e2"), so that the C runtime's
+// conversions read it alike in every locale.
+std::string PlainDecimal(const DecimalParts& parts) {
+    return (parts.Negative ? "-" : "") + parts.Whole + parts.Fraction + "e" +
+           std::to_string(parts.Exponent - static_cast<int64_t>(parts.Fraction.size()));
+}
+
+float StrToFloat(const std::string& text, float*) {
+    return std::strtof(text.c_str(), nullptr);
+}
+double StrToFloat(const std::string& text, double*) {
+    return std::strtod(text.c_str(), nullptr);
+}
+
+template <typename T>
+bool ParseFloat(const DecimalParts& parts, T& value) {
+    if constexpr (std::is_same_v<T, long double>) {
+        // Some runtimes' from_chars reads a long double through a double and drops the last
+        // 11 bits; strtold keeps all 64.
+        long double number = std::strtold(PlainDecimal(parts).c_str(), nullptr);
+        if (!std::isfinite(number)) {
+            return false;
+        }
+        value = number;
+        return true;
+    } else {
+        std::string text = parts.Negative ? "-" : "";
+        text += parts.Whole;
+        if (!parts.Fraction.empty()) {
+            text += '.';
+            text += parts.Fraction;
+        }
+        if (parts.Exponent != 0) {
+            text += 'e';
+            text += std::to_string(parts.Exponent);
+        }
+        auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (result.ec == std::errc() && result.ptr == text.data() + text.size()) {
+            return true;
+        }
+        if (result.ec != std::errc::result_out_of_range) {
+            return false;
+        }
+        // from_chars refuses results that underflow to zero; strto* still rounds them.
+        T rounded = StrToFloat(PlainDecimal(parts), static_cast<T*>(nullptr));
+        if (!std::isfinite(rounded)) {
+            return false;
+        }
+        value = rounded;
+        return true;
+    }
+}
+
+// Currency is a count of 1/10000 units; converted exactly from the decimal digits (a binary
+// float would lose the last units of large amounts). Rounds half away from zero.
+bool ParseCurrency(const DecimalParts& parts, int64_t& units) {
+    std::string digits = parts.Whole + parts.Fraction;
+    size_t firstNonZero = digits.find_first_not_of('0');
+    if (firstNonZero == std::string::npos) {
+        units = 0;
+        return true;
+    }
+    digits.erase(0, firstNonZero);
+    int64_t shift = 4 + parts.Exponent - static_cast<int64_t>(parts.Fraction.size());
+    uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (parts.Negative ? 1 : 0);
+    size_t keep = digits.size();
+    bool roundUp = false;
+    if (shift >= 0) {
+        if (static_cast<int64_t>(digits.size()) + shift > 19) {
+            return false;
+        }
+    } else {
+        int64_t kept = static_cast<int64_t>(digits.size()) + shift;
+        if (kept < 0) {
+            units = 0;
+            return true;
+        }
+        keep = static_cast<size_t>(kept);
+        roundUp = digits[keep] >= '5';
+        shift = 0;
+    }
+    uint64_t value = 0;
+    for (size_t i = 0; i < keep; ++i) {
+        uint64_t digit = static_cast<uint64_t>(digits[i] - '0');
+        if (value > (limit - digit) / 10) {
+            return false;
+        }
+        value = value * 10 + digit;
+    }
+    for (int64_t i = 0; i < shift; ++i) {
+        if (value > limit / 10) {
+            return false;
+        }
+        value *= 10;
+    }
+    if (roundUp) {
+        if (value == limit) {
+            return false;
+        }
+        ++value;
+    }
+    units = parts.Negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
+    return true;
+}
+
+// ---- Writer --------------------------------------------------------------------------
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+class TTextWriter {
+public:
+    std::string Take() { return std::move(m_out); }
+
+    void WriteObject(const TStreamObject& object, int level) {
+        Indent(level);
+        if (object.Flags & ffInherited) {
+            m_out += "inherited ";
+        } else if (object.Flags & ffInline) {
+            m_out += "inline ";
+        } else {
+            m_out += "object ";
+        }
+        if (!object.ObjectName.empty()) {
+            m_out += object.ObjectName;
+            m_out += ": ";
+        }
+        m_out += object.ClassName;
+        if (object.Flags & ffChildPos) {
+            m_out += " [";
+            m_out += std::to_string(object.Position);
+            m_out += ']';
+        }
+        m_out += "\r\n";
+        for (const TStreamProperty& property : object.Properties) {
+            Indent(level + 1);
+            WriteProperty(property, level + 1);
+            m_out += "\r\n";
+        }
+        for (const TStreamObject& child : object.Children) {
+            WriteObject(child, level + 1);
+        }
+        Indent(level);
+        m_out += "end\r\n";
+    }
+
+private:
+    void Indent(int level) { m_out.append(static_cast<size_t>(level) * 2, ' '); }
+    void NewLine(int level) {
+        m_out += "\r\n";
+        Indent(level);
+    }
+
+    void WriteProperty(const TStreamProperty& property, int level) {
+        m_out += property.Name;
+        m_out += " = ";
+        WriteValue(property.Value, level);
+    }
+
+    // level is the indentation of the line the value starts on; its continuation lines go
+    // one level deeper.
+    void WriteValue(const TStreamValue& value, int level) {
+        switch (value.Type) {
+            case vaNull:
+                m_out += "Null";
+                break;
+            case vaList:
+                m_out += '(';
+                for (const TStreamValue& item : value.List) {
+                    NewLine(level + 1);
+                    WriteValue(item, level + 1);
+                }
+                m_out += ')';
+                break;
+            case vaInt8:
+            case vaInt16:
+            case vaInt32:
+            case vaInt64:
+                m_out += std::to_string(value.Int);
+                break;
+            case vaExtended:
+                m_out += FloatText(DecodeExtended(value.Extended));
+                break;
+            case vaSingle:
+                m_out += FloatText(static_cast<float>(value.Float)) + "s";
+                break;
+            case vaCurrency:
+                m_out += CurrencyText(value.Int) + "c";
+                break;
+            case vaDate:
+                m_out += FloatText(value.Float) + "d";
+                break;
+            case vaString:
+            case vaLString:
+            case vaWString:
+            case vaUTF8String:
+                WriteQuoted(value.AsWide(), level);
+                break;
+            case vaIdent:
+                m_out += value.Text;
+                break;
+            case vaFalse:
+                m_out += "False";
+                break;
+            case vaTrue:
+                m_out += "True";
+                break;
+            case vaNil:
+                m_out += "nil";
+                break;
+            case vaBinary:
+                WriteBinary(value.Bytes, level);
+                break;
+            case vaSet:
+                m_out += '[';
+                for (size_t i = 0; i < value.Set.size(); ++i) {
+                    if (i > 0) {
+                        m_out += ", ";
+                    }
+                    m_out += value.Set[i];
+                }
+                m_out += ']';
+                break;
+            case vaCollection:
+                WriteCollection(value.Items, level);
+                break;
+            default:
+                throw EWriteError(msg::kInvalidStreamFormat);
+        }
+    }
+
+    void WriteCollection(const std::vector<TCollectionItem>& items, int level) {
+        m_out += '<';
+        for (const TCollectionItem& item : items) {
+            NewLine(level + 1);
+            m_out += "item";
+            if (item.Position) {
+                m_out += " [";
+                WriteValue(*item.Position, level + 1);
+                m_out += ']';
+            }
+            for (const TStreamProperty& property : item.Properties) {
+                NewLine(level + 2);
+                WriteProperty(property, level + 2);
+            }
+            NewLine(level + 1);
+            m_out += "end";
+        }
+        m_out += '>';
+    }
+
+    void WriteQuoted(std::u16string_view text, int level) {
+        if (text.empty()) {
+            m_out += "''";
+            return;
+        }
+        if (text.size() > kStringLineChars) {
+            NewLine(level + 1);
+        }
+        bool quoted = false;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (i > 0 && i % kStringLineChars == 0) {
+                if (quoted) {
+                    m_out += '\'';
+                    quoted = false;
+                }
+                m_out += " +";
+                NewLine(level + 1);
+            }
+            char16_t c = text[i];
+            if (c >= 32 && c < 128 && c != '\'') {
+                if (!quoted) {
+                    m_out += '\'';
+                    quoted = true;
+                }
+                m_out += static_cast<char>(c);
+            } else {
+                if (quoted) {
+                    m_out += '\'';
+                    quoted = false;
+                }
+                m_out += '#';
+                m_out += std::to_string(static_cast<unsigned>(c));
+            }
+        }
+        if (quoted) {
+            m_out += '\'';
+        }
+    }
+
+    void WriteBinary(const std::vector<uint8_t>& bytes, int level) {
+        m_out += '{';
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes.size() >= kBinaryChunkBytes && i % kBinaryChunkBytes == 0) {
+                NewLine(level + 1);
+            }
+            m_out += kHexDigits[bytes[i] >> 4];
+            m_out += kHexDigits[bytes[i] & 15];
+        }
+        m_out += '}';
+    }
+
+    std::string m_out;
+};
+
+// UTF-8 cannot carry an unpaired surrogate, so such a text keeps the wide tag whatever
+// its length.
+TStreamValue QuotedStringValue(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        bool pairsWithNext = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        if (pairsWithNext) {
+            ++i;
+        } else if (high || low) {
+            TStreamValue value;
+            value.Type = vaWString;
+            value.Wide = std::u16string(text);
+            return value;
+        }
+    }
+    return StringValue(text);
+}
+
+// ---- Tokenizer -----------------------------------------------------------------------
+
+enum class TokenKind { End, Symbol, Integer, Float, String, Char };
+
+struct TToken {
+    TokenKind Kind = TokenKind::End;
+    int Line = 1;
+    char Char = 0;        // Char
+    std::string Text;     // Symbol
+    int64_t Int = 0;      // Integer
+    DecimalParts Number;  // Float
+    char Suffix = 0;      // Float: 0, 's', 'c' or 'd'
+    std::u16string Wide;  // String
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsIdentStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentChar(char c) {
+    return IsIdentStart(c) || IsDigit(c) || c == '.';
+}
+int HexValue(char c) {
+    if (IsDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+[[noreturn]] void Fail(int line, std::string_view what) {
+    throw EParserError(Format("Line %d: %s", {std::to_string(line), what}));
+}
+
+class TTokenizer {
+public:
+    TTokenizer(std::string_view text, bool utf8) : m_text(text), m_utf8(utf8) { Lex(); }
+
+    const TToken& Token() const { return m_token; }
+    void Next() { Lex(); }
+
+    // The token after the current one, leaving the current one in place.
+    TToken PeekNext() {
+        size_t pos = m_pos;
+        int line = m_line;
+        TToken current = m_token;
+        Lex();
+        TToken next = std::move(m_token);
+        m_token = std::move(current);
+        m_pos = pos;
+        m_line = line;
+        return next;
+    }
+
+    // With '{' as the current token: the bytes up to '}' (whitespace between digits is
+    // ignored), then moves to the token after it.
+    std::vector<uint8_t> ReadBinary() {
+        std::vector<uint8_t> bytes;
+        int high = -1;
+        for (;;) {
+            if (m_pos >= m_text.size()) {
+                throw EReadError(msg::kInvalidBinary);
+            }
+            char c = m_text[m_pos];
+            if (c == '}') {
+                ++m_pos;
+                break;
+            }
+            if (SkipBlank()) {
+                continue;
+            }
+            int digit = HexValue(c);
+            if (digit < 0) {
+                throw EReadError(msg::kInvalidBinary);
+            }
+            ++m_pos;
+            if (high < 0) {
+                high = digit;
+            } else {
+                bytes.push_back(static_cast<uint8_t>(high * 16 + digit));
+                high = -1;
+            }
+        }
+        if (high >= 0) {
+            throw EReadError(msg::kInvalidBinary);
+        }
+        Lex();
+        return bytes;
+    }
+
+private:
+    bool AtEnd() const { return m_pos >= m_text.size(); }
+    char PeekChar(size_t ahead = 0) const { return m_pos + ahead < m_text.size() ? m_text[m_pos + ahead] : '\0'; }
+
+    // Consumes one blank character, counting CR LF, LF and a lone CR as line ends.
+    bool SkipBlank() {
+        char c = m_text[m_pos];
+        if (c == '\n' || (c == '\r' && PeekChar(1) != '\n')) {
+            ++m_line;
+        } else if (c != ' ' && c != '\t' && c != '\r') {
+            return false;
+        }
+        ++m_pos;
+        return true;
+    }
+
+    void SkipBlanks() {
+        while (!AtEnd() && SkipBlank()) {
+        }
+    }
+
+    void Lex() {
+        SkipBlanks();
+        m_token = TToken{};
+        m_token.Line = m_line;
+        if (AtEnd()) {
+            return;
+        }
+        char c = m_text[m_pos];
+        if (IsIdentStart(c)) {
+            size_t start = m_pos;
+            while (!AtEnd() && IsIdentChar(m_text[m_pos])) {
+                ++m_pos;
+            }
+            m_token.Kind = TokenKind::Symbol;
+            m_token.Text = m_text.substr(start, m_pos - start);
+        } else if (IsDigit(c) || c == '$' || (c == '-' && (IsDigit(PeekChar(1)) || PeekChar(1) == '$'))) {
+            LexNumber();
+        } else if (c == '\'' || c == '#') {
+            LexString();
+        } else if (c != '\0' && std::strchr("=:[](){}<>,+", c) != nullptr) {
+            m_token.Kind = TokenKind::Char;
+            m_token.Char = c;
+            ++m_pos;
+        } else {
+            auto code = static_cast<unsigned char>(c);
+            Fail(m_line, code >= 32 && code < 127 ? Format("Invalid character '%s'", {std::string(1, c)})
+                                                  : Format("Invalid character #%d", {std::to_string(code)}));
+        }
+    }
+
+    std::string ReadDigits() {
+        size_t start = m_pos;
+        while (!AtEnd() && IsDigit(m_text[m_pos])) {
+            ++m_pos;
+        }
+        return std::string(m_text.substr(start, m_pos - start));
+    }
+
+    void LexNumber() {
+        bool negative = false;
+        if (PeekChar() == '-') {
+            negative = true;
+            ++m_pos;
+        }
+        if (PeekChar() == '$') {
+            ++m_pos;
+            LexHexInteger(negative);
+        } else {
+            LexDecimal(negative);
+        }
+        if (!AtEnd() && IsIdentChar(m_text[m_pos])) {
+            Fail(m_line, "Invalid number");
+        }
+    }
+
+    // Hexadecimal up to 8 digits is a 32-bit pattern ($FFFFFFFF is -1), as colour values are
+    // written; longer ones are 64-bit patterns.
+    void LexHexInteger(bool negative) {
+        uint64_t value = 0;
+        int digits = 0;
+        while (!AtEnd() && HexValue(m_text[m_pos]) >= 0) {
+            if (value >> 60) {
+                Fail(m_line, "Integer out of range");
+            }
+            value = (value << 4) | static_cast<uint64_t>(HexValue(m_text[m_pos]));
+            ++digits;
+            ++m_pos;
+        }
+        if (digits == 0) {
+            Fail(m_line, "Invalid number");
+        }
+        int64_t number =
+            value <= 0xFFFFFFFFu ? static_cast<int32_t>(static_cast<uint32_t>(value)) : static_cast<int64_t>(value);
+        m_token.Kind = TokenKind::Integer;
+        m_token.Int = negative ? static_cast<int64_t>(0 - static_cast<uint64_t>(number)) : number;
+    }
+
+    void LexDecimal(bool negative) {
+        DecimalParts parts;
+        parts.Negative = negative;
+        parts.Whole = ReadDigits();
+        bool isFloat = false;
+        if (PeekChar() == '.') {
+            ++m_pos;
+            isFloat = true;
+            parts.Fraction = ReadDigits();
+        }
+        char e = PeekChar();
+        if ((e == 'e' || e == 'E') &&
+            (IsDigit(PeekChar(1)) || ((PeekChar(1) == '-' || PeekChar(1) == '+') && IsDigit(PeekChar(2))))) {
+            ++m_pos;
+            isFloat = true;
+            bool negativeExponent = PeekChar() == '-';
+            if (PeekChar() == '-' || PeekChar() == '+') {
+                ++m_pos;
+            }
+            int64_t exponent = 0;
+            for (char d : ReadDigits()) {
+                exponent = std::min<int64_t>(exponent * 10 + (d - '0'), kExponentLimit);
+            }
+            parts.Exponent = negativeExponent ? -exponent : exponent;
+        }
+        char suffix = LowerAscii(PeekChar());
+        if ((suffix == 's' || suffix == 'c' || suffix == 'd') && !IsIdentChar(PeekChar(1))) {
+            ++m_pos;
+            isFloat = true;
+            m_token.Suffix = suffix;
+        }
+        if (isFloat) {
+            m_token.Kind = TokenKind::Float;
+            m_token.Number = std::move(parts);
+            return;
+        }
+        uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
+        uint64_t value = 0;
+        for (char d : parts.Whole) {
+            auto digit = static_cast<uint64_t>(d - '0');
+            if (value > (limit - digit) / 10) {
+                Fail(m_line, "Integer out of range");
+            }
+            value = value * 10 + digit;
+        }
+        m_token.Kind = TokenKind::Integer;
+        m_token.Int = negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
+    }
+
+    // Quoted runs and #codes, joined directly or by '+' across blanks and line ends.
+    void LexString() {
+        std::u16string text;
+        for (;;) {
+            if (PeekChar() == '\'') {
+                AppendQuotedRun(text);
+            } else {
+                AppendCharacterCode(text);
+            }
+            if (PeekChar() == '\'' || PeekChar() == '#') {
+                continue;
+            }
+            size_t pos = m_pos;
+            int line = m_line;
+            SkipBlanks();
+            if (PeekChar() != '+') {
+                m_pos = pos;
+                m_line = line;
+                break;
+            }
+            ++m_pos;
+            SkipBlanks();
+            if (PeekChar() != '\'' && PeekChar() != '#') {
+                Fail(m_line, "String expected after '+'");
+            }
+        }
+        m_token.Kind = TokenKind::String;
+        m_token.Wide = std::move(text);
+    }
+
+    void AppendQuotedRun(std::u16string& text) {
+        ++m_pos;
+        std::string run;
+        bool ascii = true;
+        for (;;) {
+            char c = PeekChar();
+            if (AtEnd() || c == '\r' || c == '\n') {
+                Fail(m_line, "Unterminated string");
+            }
+            ++m_pos;
+            if (c == '\'') {
+                if (PeekChar() != '\'') {
+                    break;
+                }
+                ++m_pos;
+            }
+            ascii = ascii && static_cast<unsigned char>(c) < 128;
+            run += c;
+        }
+        if (ascii) {
+            text.append(run.begin(), run.end());
+        } else {
+            text += m_utf8 ? Utf8ToWide(run) : AnsiToWide(run);
+        }
+    }
+
+    void AppendCharacterCode(std::u16string& text) {
+        ++m_pos;
+        uint32_t code = 0;
+        int digits = 0;
+        bool hex = PeekChar() == '$';
+        if (hex) {
+            ++m_pos;
+        }
+        for (; !AtEnd(); ++m_pos, ++digits) {
+            int digit = hex ? HexValue(m_text[m_pos]) : (IsDigit(m_text[m_pos]) ? m_text[m_pos] - '0' : -1);
+            if (digit < 0) {
+                break;
+            }
+            code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+            if (code > 0x10FFFF) {
+                Fail(m_line, "Invalid character code");
+            }
+        }
+        if (digits == 0) {
+            Fail(m_line, "Invalid character code");
+        }
+        if (code > 0xFFFF) {
+            code -= 0x10000;
+            text += static_cast<char16_t>(0xD800 + (code >> 10));
+            text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(code);
+        }
+    }
+
+    std::string_view m_text;
+    bool m_utf8;
+    size_t m_pos = 0;
+    int m_line = 1;
+    TToken m_token;
+};
+
+// ---- Parser --------------------------------------------------------------------------
+
+class TTextParser {
+public:
+    TTextParser(std::string_view text, bool utf8) : m_tokens(text, utf8) {}
+
+    TStreamObject ParseRoot() {
+        if (!IsObjectKeyword(Token())) {
+            Fail(Token().Line, "'object' expected");
+        }
+        TStreamObject root = ParseObject(0);
+        if (Token().Kind != TokenKind::End) {
+            Fail(Token().Line, "End of text expected after the last 'end'");
+        }
+        return root;
+    }
+
+private:
+    const TToken& Token() const { return m_tokens.Token(); }
+    void Next() { m_tokens.Next(); }
+
+    bool IsChar(char c) const { return Token().Kind == TokenKind::Char && Token().Char == c; }
+    bool IsWord(std::string_view word) const {
+        return Token().Kind == TokenKind::Symbol && SameText(Token().Text, word);
+    }
+    static bool IsObjectKeyword(const TToken& token) {
+        return token.Kind == TokenKind::Symbol &&
+               (SameText(token.Text, "object") || SameText(token.Text, "inherited") || SameText(token.Text, "inline"));
+    }
+    // A keyword used as a property name is followed by '='.
+    bool NextIsEquals() {
+        TToken next = m_tokens.PeekNext();
+        return next.Kind == TokenKind::Char && next.Char == '=';
+    }
+
+    void Expect(char c) {
+        if (!IsChar(c)) {
+            Fail(Token().Line, Format("'%s' expected", {std::string(1, c)}));
+        }
+        Next();
+    }
+
+    // A name stored as a short string.
+    std::string TakeName(std::string_view what) {
+        if (Token().Kind != TokenKind::Symbol) {
+            Fail(Token().Line, Format("%s expected", {what}));
+        }
+        if (Token().Text.size() > kMaxShortString) {
+            Fail(Token().Line, "Identifier longer than 255 characters");
+        }
+        std::string name = Token().Text;
+        Next();
+        return name;
+    }
+
+    int64_t TakeInteger(int64_t low, int64_t high) {
+        if (Token().Kind != TokenKind::Integer) {
+            Fail(Token().Line, "Integer expected");
+        }
+        int64_t value = Token().Int;
+        if (value < low || value > high) {
+            Fail(Token().Line, "Integer out of range");
+        }
+        Next();
+        return value;
+    }
+
+    // Counted as the binary reader counts, so that every text accepted here reads back.
+    void CheckDepth(int depth) const {
+        if (depth >= kMaxNesting) {
+            Fail(Token().Line, "Nesting too deep");
+        }
+    }
+
+    TStreamObject ParseObject(int depth) {
+        CheckDepth(depth + 1);  // its properties sit one level deeper
+        TStreamObject object;
+        if (IsWord("inherited")) {
+            object.Flags = ffInherited;
+        } else if (IsWord("inline")) {
+            object.Flags = ffInline;
+        }
+        Next();
+        int line = Token().Line;
+        std::string first = TakeName("Class name");
+        if (IsChar(':')) {
+            Next();
+            object.ObjectName = std::move(first);
+            line = Token().Line;
+            object.ClassName = TakeName("Class name");
+        } else {
+            object.ClassName = std::move(first);
+        }
+        if (IsChar('[')) {
+            Next();
+            object.Flags |= ffChildPos;
+            object.Position = static_cast<int32_t>(
+                TakeInteger(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+            Expect(']');
+        }
+        // Without a prefix, a first byte of 0xF0..0xF7 would read as one.
+        if (object.Flags == 0 && (object.ClassName.size() & 0xF8) == 0xF0) {
+            Fail(line, "A class name of 240 to 247 characters needs a prefix");
+        }
+        for (;;) {
+            if (Token().Kind != TokenKind::Symbol) {
+                Fail(Token().Line, "'end' expected");
+            }
+            if (IsWord("end") && !NextIsEquals()) {
+                Next();
+                return object;
+            }
+            if (IsObjectKeyword(Token()) && !NextIsEquals()) {
+                object.Children.push_back(ParseObject(depth + 1));
+            } else if (!object.Children.empty()) {
+                Fail(Token().Line, "'end' expected: properties come before nested objects");
+            } else {
+                object.Properties.push_back(ParseProperty(depth + 1));
+            }
+        }
+    }
+
+    TStreamProperty ParseProperty(int depth) {
+        TStreamProperty property;
+        property.Name = TakeName("Property name");
+        Expect('=');
+        property.Value = ParseValue(depth, false);
+        return property;
+    }
+
+    TStreamValue ParseValue(int depth, bool inList) {
+        TStreamValue value;
+        const TToken& token = Token();
+        switch (token.Kind) {
+            case TokenKind::Integer:
+                value = TStreamValue::Integer(token.Int);
+                Next();
+                break;
+            case TokenKind::Float:
+                value = FloatValue(token);
+                Next();
+                break;
+            case TokenKind::String:
+                value = QuotedStringValue(token.Wide);
+                Next();
+                break;
+            case TokenKind::Symbol:
+                if (token.Text.size() > kMaxShortString) {
+                    Fail(token.Line, "Identifier longer than 255 characters");
+                }
+                value = TStreamValue::Ident(token.Text);
+                // Null is stored as the end tag, which would end the list early.
+                if (inList && value.Type == vaNull) {
+                    Fail(token.Line, "Null cannot be a list item");
+                }
+                Next();
+                break;
+            case TokenKind::Char:
+                value = ParseStructured(depth);
+                break;
+            case TokenKind::End:
+                Fail(token.Line, "Value expected");
+        }
+        return value;
+    }
+
+    TStreamValue ParseStructured(int depth) {
+        TStreamValue value;
+        switch (Token().Char) {
+            case '[':
+                value.Type = vaSet;
+                Next();
+                while (!IsChar(']')) {
+                    if (!value.Set.empty()) {
+                        Expect(',');
+                    }
+                    value.Set.push_back(TakeName("Set element"));
+                }
+                Next();
+                break;
+            case '{':
+                value.Type = vaBinary;
+                value.Bytes = m_tokens.ReadBinary();
+                break;
+            case '(':
+                CheckDepth(depth);
+                value.Type = vaList;
+                Next();
+                while (!IsChar(')')) {
+                    value.List.push_back(ParseValue(depth + 1, true));
+                }
+                Next();
+                break;
+            case '<':
+                CheckDepth(depth);
+                value.Type = vaCollection;
+                Next();
+                while (!IsChar('>')) {
+                    value.Items.push_back(ParseItem(depth + 1));
+                }
+                Next();
+                break;
+            default:
+                Fail(Token().Line, "Value expected");
+        }
+        return value;
+    }
+
+    TCollectionItem ParseItem(int depth) {
+        CheckDepth(depth);
+        if (!IsWord("item")) {
+            Fail(Token().Line, "'item' expected");
+        }
+        Next();
+        TCollectionItem item;
+        if (IsChar('[')) {
+            Next();
+            item.Position = TStreamValue::Integer(
+                TakeInteger(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()));
+            Expect(']');
+        }
+        for (;;) {
+            if (Token().Kind != TokenKind::Symbol) {
+                Fail(Token().Line, "'end' expected");
+            }
+            if (IsWord("end") && !NextIsEquals()) {
+                Next();
+                return item;
+            }
+            item.Properties.push_back(ParseProperty(depth));
+        }
+    }
+
+    TStreamValue FloatValue(const TToken& token) {
+        TStreamValue value;
+        bool ok = false;
+        switch (token.Suffix) {
+            case 's': {
+                float number = 0;
+                ok = ParseFloat(token.Number, number);
+                value.Type = vaSingle;
+                value.Float = number;
+                break;
+            }
+            case 'd':
+                ok = ParseFloat(token.Number, value.Float);
+                value.Type = vaDate;
+                break;
+            case 'c':
+                ok = ParseCurrency(token.Number, value.Int);
+                value.Type = vaCurrency;
+                break;
+            default: {
+                ExtendedFloat number = 0;
+                ok = ParseFloat(token.Number, number);
+                value.Type = vaExtended;
+                value.Extended = EncodeExtended(number);
+                break;
+            }
+        }
+        if (!ok) {
+            Fail(token.Line, "Float out of range");
+        }
+        return value;
+    }
+
+    TTokenizer m_tokens;
+};
+
+}  // namespace
+
+std::string ObjectToText(const TStreamObject& object) {
+    TTextWriter writer;
+    writer.WriteObject(object, 0);
+    return writer.Take();
+}
+
+TStreamObject TextToObject(std::string_view text) {
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        text.remove_prefix(kUtf8Bom.size());
+    }
+    TTextParser parser(text, IsValidUtf8(text));
+    return parser.ParseRoot();
+}
+
+void StreamBinaryToText(TStream& binary, TStream& text) {
+    TBinaryReader reader(binary);
+    reader.ReadSignature();
+    std::string written = ObjectToText(reader.ReadObject());
+    text.WriteBuffer(written.data(), static_cast<int64_t>(written.size()));
+}
+
+void StreamTextToBinary(TStream& text, TStream& binary) {
+    std::string source(static_cast<size_t>(text.Remaining()), '\0');
+    text.ReadBuffer(source.data(), static_cast<int64_t>(source.size()));
+    TStreamObject object = TextToObject(source);
+    TBinaryWriter writer(binary);
+    writer.WriteSignature();
+    writer.WriteObject(object);
+}
+
+}  // namespace zaprelay

@@ -1,0 +1,67 @@
+// The roots of the class library: TObject (class identity through its reflection table)
+// and TPersistent (copying and extra binary properties for the component stream).
+#pragma once
+
+#include "framework/rtl/reflection.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zaprelay {
+
+class TStream;
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+
+    static const TClassInfo& StaticClassInfo();
+    virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
+    const std::string& ClassName() const { return ClassInfo().Name(); }
+    bool InheritsFrom(const TClassInfo& info) const { return ClassInfo().InheritsFrom(info); }
+};
+
+// A binary property that a class declares beside its published ones (a skin object's
+// children, the engine's skin data). The reader gets a stream over exactly the stored bytes.
+struct TDefinedProperty {
+    std::string Name;
+    std::function<void(TStream&)> Reader;
+    std::function<void(TStream&)> Writer;
+    bool HasData = false;  // the writer runs, and the property is written, only when true
+};
+
+class TPropertyDeclarations {
+public:
+    void DefineBinaryProperty(std::string name,
+                              std::function<void(TStream&)> reader,
+                              std::function<void(TStream&)> writer,
+                              bool hasData) {
+        m_properties.push_back({std::move(name), std::move(reader), std::move(writer), hasData});
+    }
+    const std::vector<TDefinedProperty>& Properties() const { return m_properties; }
+    const TDefinedProperty* Find(std::string_view name) const;
+
+private:
+    std::vector<TDefinedProperty> m_properties;
+};
+
+class TPersistent : public TObject {
+public:
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+    // Copies the source's values in. The base raises EConvertError
+    // "Cannot assign a <source class> to a <this class>".
+    virtual void CopyFrom(const TPersistent& source);
+
+    // Declares the extra binary properties this object streams after its published ones.
+    virtual void DeclareProperties(TPropertyDeclarations& declarations);
+
+protected:
+    // Copies every published ordinal, string and event value, and the sub-objects by their
+    // own CopyFrom, from source (of this class or a descendant) into this object.
+    void CopyPublishedFrom(const TPersistent& source);
+};
+
+}  // namespace zaprelay
