@@ -73,6 +73,8 @@ inline constexpr TColor clMenuBar = SystemColor(30);
 
 using TFontCharset = uint8_t;
 
+// Where the platform header is included first these names are its macros, with the same values.
+#ifndef ANSI_CHARSET
 inline constexpr TFontCharset ANSI_CHARSET = 0;
 inline constexpr TFontCharset DEFAULT_CHARSET = 1;
 inline constexpr TFontCharset SYMBOL_CHARSET = 2;
@@ -91,6 +93,7 @@ inline constexpr TFontCharset RUSSIAN_CHARSET = 204;
 inline constexpr TFontCharset THAI_CHARSET = 222;
 inline constexpr TFontCharset EASTEUROPE_CHARSET = 238;
 inline constexpr TFontCharset OEM_CHARSET = 255;
+#endif
 
 // Name lookups ignore ASCII letter case; value lookups give the table's spelling.
 bool ColorToIdent(TColor color, std::string& name);

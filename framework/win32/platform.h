@@ -16,3 +16,7 @@
 #endif
 
 #include <windows.h>
+
+// The library's own TextOut and DrawText; Win32 calls name the W functions explicitly.
+#undef TextOut
+#undef DrawText

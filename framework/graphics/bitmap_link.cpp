@@ -1,0 +1,96 @@
+#include "framework/graphics/bitmap_link.h"
+
+#include "framework/rtl/strings.h"
+
+namespace zaprelay {
+
+const TClassInfo& TVxBitmapLink::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i("TVxBitmapLink", &TPersistent::StaticClassInfo());
+        TClassBuilder<TVxBitmapLink>(i)
+            .String("Name", &TVxBitmapLink::Name, &TVxBitmapLink::SetName)
+            .Integer("Left", &TVxBitmapLink::Left, &TVxBitmapLink::SetLeft)
+            .Integer("Top", &TVxBitmapLink::Top, &TVxBitmapLink::SetTop)
+            .Integer("Right", &TVxBitmapLink::Right, &TVxBitmapLink::SetRight)
+            .Integer("Bottom", &TVxBitmapLink::Bottom, &TVxBitmapLink::SetBottom);
+        return i;
+    }();
+    return info;
+}
+
+void TVxBitmapLink::CopyFrom(const TPersistent& source) {
+    if (!source.InheritsFrom(TVxBitmapLink::StaticClassInfo())) {
+        TPersistent::CopyFrom(source);
+    }
+    const auto& link = static_cast<const TVxBitmapLink&>(source);
+    m_image = link.m_image;
+    SetRect(link.Rect());
+    m_name = link.m_name;
+    m_masked = link.m_masked;
+    m_maskedBorder = link.m_maskedBorder;
+    m_maskedAngles = link.m_maskedAngles;
+}
+
+void TVxBitmapLink::SetRect(const TRect& rect) {
+    m_left = rect.Left;
+    m_top = rect.Top;
+    m_right = rect.Right;
+    m_bottom = rect.Bottom;
+}
+
+bool TVxBitmapLink::Valid() const {
+    return m_image != nullptr && static_cast<int64_t>(m_right - m_left) * (m_bottom - m_top) > 0;
+}
+
+void TVxBitmapLink::CheckMasked(const TRect& margins) {
+    m_masked = m_maskedBorder = m_maskedAngles = false;
+    if (m_image == nullptr) {
+        return;
+    }
+    const int32_t mL = margins.Left, mT = margins.Top, mR = margins.Right, mB = margins.Bottom;
+    const int32_t w = m_right - m_left;
+    const int32_t h = m_bottom - m_top;
+    const bool noMargins = mL == 0 && mT == 0 && mR == 0 && mB == 0;
+    const TRect corners[] = {{0, 0, mL, mT}, {w - mR, 0, w, mT}, {w - mR, h - mB, w, h}, {0, h - mB, mL, h}};
+    const TRect bands[] = {{mL, 0, w - mR, mT}, {mL, h - mB, w - mR, h}, {0, mT, mL, h - mB}, {w - mR, mT, w, h - mB}};
+    const TRect centre{mL, mT, w - mR, h - mB};
+    // Only the part of the rectangle that lies inside the image can hold see-through pixels.
+    const TRect inside = Intersect(Rect(), m_image->BoundsRect());
+    for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
+        for (int32_t x = inside.Left; x < inside.Right; ++x) {
+            if (AlphaOf(m_image->GetPixel(x, y)) == 255) {
+                continue;
+            }
+            if (noMargins) {
+                m_masked = true;
+                return;
+            }
+            const TPoint p{x - m_left, y - m_top};
+            for (const TRect& zone : corners) {
+                m_maskedAngles |= zone.Contains(p);
+            }
+            for (const TRect& zone : bands) {
+                m_maskedBorder |= zone.Contains(p);
+            }
+            m_masked |= centre.Contains(p);
+        }
+    }
+}
+
+TVxBitmap* TVxBitmapList::GetBitmap(int index) const {
+    if (index < 0 || index >= Count()) {
+        return nullptr;
+    }
+    return m_bitmaps[static_cast<std::size_t>(index)].get();
+}
+
+std::unique_ptr<TVxBitmapLink> TVxBitmapList::FindLink(std::string_view name, const TRect& rect) const {
+    for (auto it = m_bitmaps.rbegin(); it != m_bitmaps.rend(); ++it) {
+        if (SameText((*it)->Name(), name)) {
+            return (*it)->GetLink(rect);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace zaprelay

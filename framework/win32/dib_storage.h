@@ -1,0 +1,30 @@
+// The Win32 side of the skin bitmap and canvas: DIB-section storage with a memory device
+// context, the system colours, the run-time transparent blit, and window regions.
+#pragma once
+
+#include "framework/graphics/region.h"
+#include "framework/win32/gdi_handles.h"
+#include "framework/win32/platform.h"
+
+namespace zaprelay::win32 {
+
+// Makes every TVxBitmap keep its pixels in a top-down 32-bit DIB section selected into a
+// memory context compatible with the screen, resolves system colours with GetSysColor, and
+// looks up "TransparentBlt" in msimg32.dll on NT 5 and later. Call once at start-up.
+void InstallWin32Graphics();
+
+// The entry point of msimg32's TransparentBlt, or none where the platform lacks it (then
+// transparent drawing to devices that are not DIB sections takes the software path).
+using TTransparentBltProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
+TTransparentBltProc TransparentBltEntry();
+// Tests use this to take the software path on purpose.
+void OverrideTransparentBlt(TTransparentBltProc proc);
+
+// True for the DIB sections of TVxBitmap storage, which are top-down. (GetObject does not
+// tell the row order everywhere: some platforms report a positive height for them.)
+bool IsBitmapStorage(HBITMAP bitmap);
+
+// A window region holding the rectangles of region; none for an empty region.
+TRegionHandle CreateWindowRegion(const TRegion& region);
+
+}  // namespace zaprelay::win32

@@ -1,0 +1,228 @@
+#include "framework/win32/gdi_canvas.h"
+
+#include "framework/graphics/pixel.h"
+#include "framework/graphics/vx_bitmap.h"
+#include "framework/win32/dib_storage.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace zaprelay::win32 {
+namespace {
+
+COLORREF ToColorRef(TColor color) {
+    return static_cast<COLORREF>(ResolveColor(color)) & 0x00FFFFFF;
+}
+
+RECT ToRECT(const TRect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+const wchar_t* Wide(std::u16string_view text) {
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
+
+// The bitmap's pixels as a top-down 32-bit DIB, for blitting a bitmap without a context.
+BITMAPINFO DibInfo(const TVxBitmap& bitmap) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = bitmap.Width();
+    info.bmiHeader.biHeight = -bitmap.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+TGdiCanvas::TGdiCanvas(HDC dc) : m_dc(dc), m_initialState(SaveDC(dc)) {
+    m_font = DefaultFontData();
+}
+
+TGdiCanvas::~TGdiCanvas() {
+    if (m_initialState != 0) {
+        RestoreDC(m_dc, m_initialState);  // also selects our font back out
+    }
+}
+
+std::optional<TPixelSurface> TGdiCanvas::PixelSurface() {
+    HGDIOBJ selected = GetCurrentObject(m_dc, OBJ_BITMAP);
+    DIBSECTION dib{};
+    if (selected == nullptr || GetObjectW(selected, sizeof dib, &dib) != sizeof dib) {
+        return std::nullopt;  // not a DIB section
+    }
+    // Only top-down 32-bit sections: rows of a bottom-up one run the other way.
+    const bool topDown = dib.dsBmih.biHeight < 0 || IsBitmapStorage(static_cast<HBITMAP>(selected));
+    if (dib.dsBm.bmBits == nullptr || dib.dsBmih.biBitCount != 32 || !topDown) {
+        return std::nullopt;
+    }
+    return TPixelSurface{static_cast<TPixel*>(dib.dsBm.bmBits), dib.dsBm.bmWidth, std::abs(dib.dsBm.bmHeight)};
+}
+
+TPoint TGdiCanvas::Origin() const {
+    POINT origin{};
+    GetWindowOrgEx(m_dc, &origin);
+    return {origin.x, origin.y};
+}
+
+void TGdiCanvas::SetOrigin(TPoint origin) {
+    SetWindowOrgEx(m_dc, origin.X, origin.Y, nullptr);
+}
+
+void TGdiCanvas::Save() {
+    m_savedStates.push_back(SaveDC(m_dc));
+    m_savedFonts.push_back(m_font);
+}
+
+void TGdiCanvas::Restore() {
+    if (m_savedStates.empty()) {
+        return;
+    }
+    RestoreDC(m_dc, m_savedStates.back());
+    m_savedStates.pop_back();
+    m_font = m_savedFonts.back();
+    m_savedFonts.pop_back();
+}
+
+void TGdiCanvas::ExcludeClipRect(const TRect& rect) {
+    ::ExcludeClipRect(m_dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+}
+
+void TGdiCanvas::IntersectClipRect(const TRect& rect) {
+    ::IntersectClipRect(m_dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+}
+
+void TGdiCanvas::FillRect(const TRect& rect, TColor color) {
+    if (color == clNone) {
+        return;
+    }
+    TBrushHandle brush(CreateSolidBrush(ToColorRef(color)));
+    RECT r = ToRECT(rect);
+    ::FillRect(m_dc, &r, brush.Get());
+}
+
+void TGdiCanvas::FrameRect(const TRect& rect, TColor color) {
+    TBrushHandle brush(CreateSolidBrush(ToColorRef(color)));
+    RECT r = ToRECT(rect);
+    ::FrameRect(m_dc, &r, brush.Get());
+}
+
+void TGdiCanvas::DrawFocusRect(const TRect& rect) {
+    RECT r = ToRECT(rect);
+    ::DrawFocusRect(m_dc, &r);
+}
+
+void TGdiCanvas::Polyline(std::span<const TPoint> points, TColor color) {
+    if (points.size() < 2) {
+        return;
+    }
+    TPenHandle pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+    TSelectObject select(m_dc, pen.Get());
+    std::vector<POINT> converted;
+    converted.reserve(points.size());
+    for (const TPoint& p : points) {
+        converted.push_back({p.X, p.Y});
+    }
+    ::Polyline(m_dc, converted.data(), static_cast<int>(converted.size()));
+}
+
+void TGdiCanvas::SetFont(const TFontData& font) {
+    m_font = font;
+}
+
+void TGdiCanvas::UseFont() {
+    HFONT font = nullptr;
+    for (const auto& [data, handle] : m_fonts) {
+        if (data == m_font) {
+            font = handle.Get();
+        }
+    }
+    if (font == nullptr) {
+        LOGFONTW log{};
+        log.lfHeight = m_font.Height;
+        log.lfWeight = (m_font.Style & FontStyleBit(fsBold)) ? FW_BOLD : FW_NORMAL;
+        log.lfItalic = (m_font.Style & FontStyleBit(fsItalic)) ? TRUE : FALSE;
+        log.lfUnderline = (m_font.Style & FontStyleBit(fsUnderline)) ? TRUE : FALSE;
+        log.lfStrikeOut = (m_font.Style & FontStyleBit(fsStrikeOut)) ? TRUE : FALSE;
+        log.lfCharSet = m_font.Charset;
+        log.lfPitchAndFamily = m_font.Pitch == fpFixed      ? FIXED_PITCH
+                               : m_font.Pitch == fpVariable ? VARIABLE_PITCH
+                                                            : DEFAULT_PITCH;
+        MultiByteToWideChar(CP_ACP, 0, m_font.Name.c_str(), -1, log.lfFaceName, LF_FACESIZE - 1);
+        m_fonts.emplace_back(m_font, TFontHandle(CreateFontIndirectW(&log)));
+        font = m_fonts.back().second.Get();
+    }
+    SelectObject(m_dc, font);
+    SetTextColor(m_dc, ToColorRef(m_font.Color));
+    SetBkMode(m_dc, TRANSPARENT);
+}
+
+TPoint TGdiCanvas::TextExtent(std::u16string_view text) {
+    UseFont();
+    SIZE size{};
+    GetTextExtentPoint32W(m_dc, Wide(text), static_cast<int>(text.size()), &size);
+    return {size.cx, size.cy};
+}
+
+void TGdiCanvas::TextOut(int32_t x, int32_t y, std::u16string_view text) {
+    UseFont();
+    TextOutW(m_dc, x, y, Wide(text), static_cast<int>(text.size()));
+}
+
+int32_t TGdiCanvas::DrawText(std::u16string_view text, TRect& rect, uint32_t flags) {
+    UseFont();
+    RECT r = ToRECT(rect);
+    std::u16string copy(text);  // DrawTextW may write to the text with some flags
+    int height = DrawTextW(m_dc, reinterpret_cast<wchar_t*>(copy.data()), static_cast<int>(copy.size()), &r, flags);
+    rect = {r.left, r.top, r.right, r.bottom};
+    return height;
+}
+
+void TGdiCanvas::StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+    if (source.Empty()) {
+        return;
+    }
+    if (HDC from = static_cast<HDC>(source.DC())) {
+        StretchBlt(m_dc, dest.Left, dest.Top, dest.Width(), dest.Height(), from, src.Left, src.Top, src.Width(),
+                   src.Height(), SRCCOPY);
+        return;
+    }
+    // A bitmap in plain memory (before InstallWin32Graphics) goes through the DIB call.
+    BITMAPINFO info = DibInfo(source);
+    StretchDIBits(m_dc, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Left,
+                  source.Height() - src.Bottom,  // DIB source rows count from the bottom
+                  src.Width(), src.Height(), source.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+bool TGdiCanvas::TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+    TTransparentBltProc blit = TransparentBltEntry();
+    HDC from = static_cast<HDC>(source.DC());
+    if (blit == nullptr || from == nullptr) {
+        return false;
+    }
+    blit(m_dc, dest.Left, dest.Top, dest.Width(), dest.Height(), from, src.Left, src.Top, src.Width(), src.Height(),
+         TransparentColor);
+    return true;
+}
+
+void TGdiCanvas::ReadArea(const TRect& area, TVxBitmap& target) {
+    if (target.Empty()) {
+        return;
+    }
+    if (HDC to = static_cast<HDC>(target.DC())) {
+        BitBlt(to, 0, 0, area.Width(), area.Height(), m_dc, area.Left, area.Top, SRCCOPY);
+        return;
+    }
+    // Into plain memory: through a temporary screen-compatible bitmap and GetDIBits.
+    TBitmapHandle copy(CreateCompatibleBitmap(m_dc, target.Width(), target.Height()));
+    TMemoryDC dc(CreateCompatibleDC(m_dc));
+    {
+        TSelectObject select(dc.Get(), copy.Get());
+        BitBlt(dc.Get(), 0, 0, area.Width(), area.Height(), m_dc, area.Left, area.Top, SRCCOPY);
+    }
+    BITMAPINFO info = DibInfo(target);
+    GetDIBits(dc.Get(), copy.Get(), 0, static_cast<UINT>(target.Height()), target.Bits(), &info, DIB_RGB_COLORS);
+}
+
+}  // namespace zaprelay::win32
