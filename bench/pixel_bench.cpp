@@ -3,6 +3,8 @@
 // ratios against the targets. Where pixman is missing (the Windows build), pass its figure
 // from a native run: --pixman_mpix=<megapixels per second>.
 #include "framework/graphics/pixel_kernels.h"
+#include "framework/graphics/region.h"
+#include "framework/graphics/vx_bitmap.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -120,13 +122,7 @@ void BM_Tile(benchmark::State& state) {
     TBuffer dst = Noise(kWidth, kHeight, 6);
     TRect area = dst.Bounds();
     for (auto _ : state) {
-        // Columns left to right, each top to bottom; cut tiles take the source's top-left part.
-        for (int32_t x = area.Left; x < area.Right; x += 10) {
-            for (int32_t y = area.Top; y < area.Bottom; y += 10) {
-                TRect tile = Intersect(Bounds(x, y, 10, 10), area);
-                StretchPixels(dst.Surface(), tile, src.Surface(), Bounds(0, 0, tile.Width(), tile.Height()), smCopy);
-            }
-        }
+        TilePixels(dst.Surface(), area, src.Surface(), Bounds(0, 0, 10, 10), smCopy);
         benchmark::DoNotOptimize(dst.Pixels().data());
         benchmark::ClobberMemory();
     }
@@ -190,6 +186,28 @@ void BM_ChangeHueNoise(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeHueNoise);
 
+// A window shape: key pixels in rounded corners and a ragged edge, as skins have them.
+void BM_BitmapToRegion(benchmark::State& state) {
+    TVxBitmap shape;
+    shape.SetSize(kWidth, kHeight);
+    shape.Fill(0xFF405060);
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            int32_t cx = x < 12 ? 12 - x : x >= kWidth - 12 ? x - (kWidth - 13) : 0;
+            int32_t cy = y < 12 ? 12 - y : y >= kHeight - 12 ? y - (kHeight - 13) : 0;
+            if (cx * cx + cy * cy > 144 || (x + y * 7) % 97 == 0) {
+                *shape.PixelPtr(x, y) = TransparentColor;
+            }
+        }
+    }
+    for (auto _ : state) {
+        TRegion region = BitmapToRegion(shape, 0, 0);
+        benchmark::DoNotOptimize(region.Rects().data());
+    }
+    Done(state, kPixels);
+}
+BENCHMARK(BM_BitmapToRegion);
+
 #if ZR_HAVE_PIXMAN
 // pixman's OVER on the same straight-alpha data taken as it is: the work per pixel does not
 // depend on what the values mean.
@@ -249,6 +267,7 @@ const TTarget kTargets[] = {
     {"BlendFill 520x670", "BM_BlendFill", "pixman", 0.70},
     {"ChangeHue skin 520x670", "BM_ChangeHueSkin", "BM_Memcpy/348400", 0},
     {"ChangeHue noise 520x670", "BM_ChangeHueNoise", "BM_Memcpy/348400", 0},
+    {"BitmapToRegion 520x670", "BM_BitmapToRegion", "BM_Memcpy/348400", 0},
 };
 
 void PrintTable(const TRateReporter& rates, double pixmanGiven) {

@@ -626,6 +626,43 @@ bool StretchInside(TPixelSurface dst,
     return true;
 }
 
+// Tiles wholly inside both surfaces, without blending: row by row instead of tile by tile.
+// In copy mode a row repeats the row one tile height above it, so most rows are one copy.
+bool TileInside(TPixelSurface dst,
+                const TRect& destRect,
+                TConstPixelSurface src,
+                const TRect& srcRect,
+                TStretchMode mode) {
+    if (mode == smBlend || !dst.Valid() || !src.Valid() || !SpanInside(destRect.Left, destRect.Right, dst.Width) ||
+        !SpanInside(destRect.Top, destRect.Bottom, dst.Height) || !SpanInside(srcRect.Left, srcRect.Right, src.Width) ||
+        !SpanInside(srcRect.Top, srcRect.Bottom, src.Height) || SharesMemory(dst, src)) {
+        return false;
+    }
+    const auto w = static_cast<std::size_t>(srcRect.Right - srcRect.Left);
+    const auto h = static_cast<std::size_t>(srcRect.Bottom - srcRect.Top);
+    const auto width = static_cast<std::size_t>(destRect.Right - destRect.Left);
+    const auto rows = static_cast<std::size_t>(destRect.Bottom - destRect.Top);
+    const auto dstride = static_cast<std::size_t>(dst.Width);
+    TPixel* first = PixelAt(dst, destRect.Left, destRect.Top);
+    for (std::size_t r = 0; r < rows; ++r) {
+        TPixel* d = first + r * dstride;
+        if (mode == smCopy && r >= h) {
+            CopySpan(d, d - h * dstride, width);
+            continue;
+        }
+        const TPixel* s = PixelAt(src, srcRect.Left, srcRect.Top + static_cast<int64_t>(r % h));
+        for (std::size_t x = 0; x < width; x += w) {
+            const std::size_t n = std::min(w, width - x);
+            if (mode == smCopy) {
+                CopySpan(d + x, s, n);
+            } else {
+                KeyedSpan(d + x, s, n);
+            }
+        }
+    }
+    return true;
+}
+
 // Everything else: clip, work out the 16.16 steps, and pick the row or column strategy.
 #if defined(__GNUC__)
 __attribute__((noinline))
@@ -694,6 +731,23 @@ void StretchPixels(TPixelSurface dst,
         reference::StretchPixels(dst, destRect, src, srcRect, mode);
     } else if (!StretchInside(dst, destRect, src, srcRect, mode)) {
         StretchClipped(dst, destRect, src, srcRect, mode);
+    }
+}
+
+void TilePixels(TPixelSurface dst,
+                const TRect& destRect,
+                TConstPixelSurface src,
+                const TRect& srcRect,
+                TStretchMode mode) {
+    if (srcRect.IsEmpty()) {
+        return;
+    }
+    if (UseReference()) {
+        reference::TilePixels(dst, destRect, src, srcRect, mode);
+    } else if (!TileInside(dst, destRect, src, srcRect, mode)) {
+        pixel_detail::ForEachTile(destRect, srcRect, [&](const TRect& tile, const TRect& part) {
+            StretchPixels(dst, tile, src, part, mode);
+        });
     }
 }
 

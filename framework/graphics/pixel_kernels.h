@@ -41,6 +41,16 @@ enum TStretchMode {
 // is drawn when srcRect does not meet the source or destRect is empty. Source reads stay
 // inside the source: a srcRect reaching outside it is clipped to it first. Source and
 // destination may share memory; the result is then the reference's, pixel by pixel in order.
+// srcRect repeated over destRect from its top-left corner: the same pixels as one 1:1
+// StretchPixels per tile (columns left to right, each top to bottom; a tile cut by
+// destRect's right or bottom edge takes the top-left part of srcRect). Nothing for an empty
+// srcRect.
+void TilePixels(TPixelSurface dst,
+                const TRect& destRect,
+                TConstPixelSurface src,
+                const TRect& srcRect,
+                TStretchMode mode);
+
 void StretchPixels(TPixelSurface dst,
                    const TRect& destRect,
                    TConstPixelSurface src,
@@ -71,6 +81,11 @@ void LimitKernelLevel(TKernelLevel level);  // capped at ProcessorKernelLevel()
 TKernelLevel KernelLevel();
 
 namespace reference {
+void TilePixels(TPixelSurface dst,
+                const TRect& destRect,
+                TConstPixelSurface src,
+                const TRect& srcRect,
+                TStretchMode mode);
 void StretchPixels(TPixelSurface dst,
                    const TRect& destRect,
                    TConstPixelSurface src,

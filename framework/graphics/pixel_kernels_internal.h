@@ -169,4 +169,23 @@ struct TBlendSpans {
 TBlendSpans Sse41BlendSpans();
 TBlendSpans Avx2BlendSpans();
 
+// Calls draw(tile, part) for each tile of srcRect's size over destRect: columns left to
+// right, each top to bottom; a tile cut by destRect takes the top-left part of srcRect.
+template <typename Draw>
+void ForEachTile(const TRect& destRect, const TRect& srcRect, Draw draw) {
+    const int64_t w = static_cast<int64_t>(srcRect.Right) - srcRect.Left;
+    const int64_t h = static_cast<int64_t>(srcRect.Bottom) - srcRect.Top;
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    for (int64_t left = destRect.Left; left < destRect.Right; left += w) {
+        for (int64_t top = destRect.Top; top < destRect.Bottom; top += h) {
+            const TRect tile{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                             static_cast<int32_t>(std::min<int64_t>(left + w, destRect.Right)),
+                             static_cast<int32_t>(std::min<int64_t>(top + h, destRect.Bottom))};
+            draw(tile, TRect{srcRect.Left, srcRect.Top, srcRect.Left + tile.Width(), srcRect.Top + tile.Height()});
+        }
+    }
+}
+
 }  // namespace zaprelay::pixel_detail

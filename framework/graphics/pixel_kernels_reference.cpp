@@ -3,6 +3,7 @@
 #include "framework/graphics/pixel_kernels.h"
 #include "framework/graphics/pixel_kernels_internal.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zaprelay::reference {
@@ -131,6 +132,16 @@ void ChangeHuePixels(TPixelSurface dst, int delta) {
             dst.Bits[i] = ShiftHue(dst.Bits[i], delta);
         }
     }
+}
+
+void TilePixels(TPixelSurface dst,
+                const TRect& destRect,
+                TConstPixelSurface src,
+                const TRect& srcRect,
+                TStretchMode mode) {
+    pixel_detail::ForEachTile(destRect, srcRect, [&](const TRect& tile, const TRect& part) {
+        reference::StretchPixels(dst, tile, src, part, mode);
+    });
 }
 
 }  // namespace zaprelay::reference

@@ -1,6 +1,7 @@
 #include "framework/graphics/vx_bitmap.h"
 
 #include "framework/graphics/bitmap_link.h"
+#include "framework/graphics/pixel_kernels_internal.h"
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/streams.h"
 
@@ -156,21 +157,17 @@ void TVxBitmap::StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect&
 }
 
 void TVxBitmap::TileDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) {
-    const int32_t w = srcRect.Width();
-    const int32_t h = srcRect.Height();
-    if (w <= 0 || h <= 0) {
+    if (Empty()) {
         return;
     }
-    for (int64_t left = destRect.Left; left < destRect.Right; left += w) {
-        for (int64_t top = destRect.Top; top < destRect.Bottom; top += h) {
-            TRect tile = Intersect(Bounds(static_cast<int32_t>(left), static_cast<int32_t>(top), w, h), destRect);
-            if (tile.IsEmpty()) {
-                break;
-            }
-            TRect part = Bounds(srcRect.Left, srcRect.Top, tile.Width(), tile.Height());
-            StretchDraw(canvas, tile, part, transparent);
-        }
+    // Into pixels the tiles go row by row; the result is that of drawing each tile in turn.
+    if (std::optional<TPixelSurface> target = canvas.PixelSurface()) {
+        TPoint origin = canvas.Origin();
+        TilePixels(*target, destRect.Offset(-origin.X, -origin.Y), Surface(), srcRect, transparent ? smKeyed : smCopy);
+        return;
     }
+    pixel_detail::ForEachTile(
+        destRect, srcRect, [&](const TRect& tile, const TRect& part) { StretchDraw(canvas, tile, part, transparent); });
 }
 
 void TVxBitmap::DrawTo(TVxBitmap& target, const TRect& destRect, const TRect& srcRect) const {

@@ -358,30 +358,38 @@ TEST_P(FastKernels, StretchMatchesReference) {
     }
 }
 
-TEST_P(FastKernels, TilesMatchReference) {
-    // Tiling is many 1:1 stretches of a small source; cut tiles take its top-left part.
+TEST_P(FastKernels, TilesMatchOneStretchPerTile) {
+    // The tiler must give the pixels of 1:1 stretches tile by tile: columns left to right,
+    // each top to bottom, cut tiles taking the top-left part of the source rectangle.
     uint32_t seed = SeedForTest();
     TRACE_SEED(seed);
     Random random(seed);
-    for (int round = 0; round < 200; ++round) {
-        TImage src(random.In(1, 12), random.In(1, 12));
+    for (int round = 0; round < 400; ++round) {
+        TImage src(random.In(1, 16), random.In(1, 16));
         random.Fill(src);
-        TImage fast(random.In(1, 80), random.In(1, 40));
+        TImage fast(random.In(1, 90), random.In(1, 50));
         random.Fill(fast);
         TImage slow = fast;
-        TRect area = random.RectAround(fast.Width(), fast.Height());
+        TRect srcRect = random.Chance(70) ? TRect{random.In(0, src.Width() - 1), random.In(0, src.Height() - 1),
+                                                  src.Width(), src.Height()}
+                                          : random.RectAround(src.Width(), src.Height());
+        TRect area = random.Chance(50) ? TRect{random.In(0, fast.Width() - 1), random.In(0, fast.Height() - 1),
+                                               fast.Width(), fast.Height()}
+                                       : random.RectAround(fast.Width(), fast.Height());
         auto mode = static_cast<TStretchMode>(random.In(0, 2));
-        for (int32_t x = area.Left; x < area.Right; x += src.Width()) {
-            for (int32_t y = area.Top; y < area.Bottom; y += src.Height()) {
-                TRect tile = Intersect(Bounds(x, y, src.Width(), src.Height()), area);
-                TRect part = Bounds(0, 0, tile.Width(), tile.Height());
-                StretchPixels(fast.Surface(), tile, src.Surface(), part, mode);
-                reference::StretchPixels(slow.Surface(), tile, src.Surface(), part, mode);
+        TilePixels(fast.Surface(), area, src.Surface(), srcRect, mode);
+        const int32_t w = srcRect.Width(), h = srcRect.Height();
+        for (int32_t x = area.Left; w > 0 && h > 0 && x < area.Right; x += w) {
+            for (int32_t y = area.Top; y < area.Bottom; y += h) {
+                TRect tile = Intersect(Bounds(x, y, w, h), area);
+                reference::StretchPixels(slow.Surface(), tile, src.Surface(),
+                                         Bounds(srcRect.Left, srcRect.Top, tile.Width(), tile.Height()), mode);
             }
         }
         ASSERT_TRUE(fast.GuardsIntact());
-        ASSERT_EQ(fast.Pixels(), slow.Pixels()) << "round " << round << ": " << ModeName(mode) << " tile "
-                                                << src.Width() << 'x' << src.Height() << " over " << Describe(area);
+        ASSERT_EQ(fast.Pixels(), slow.Pixels())
+            << "round " << round << ": " << ModeName(mode) << " tile " << Describe(srcRect) << " of " << src.Width()
+            << 'x' << src.Height() << " over " << Describe(area);
     }
 }
 
