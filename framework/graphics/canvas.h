@@ -72,8 +72,8 @@ public:
     // Platform paths for bitmaps when there is no pixel surface (logical coordinates):
     // an opaque stretching copy; a copy that skips key pixels (false when the platform
     // has none); and a 1:1 read of the area at dest into target's pixels.
-    virtual void StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) = 0;
-    virtual bool TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) = 0;
+    virtual void StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) = 0;
+    virtual bool TransparentCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) = 0;
     virtual void ReadArea(const TRect& area, TVxBitmap& target) = 0;
 
     // Convenience over Polyline.

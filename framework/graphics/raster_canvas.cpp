@@ -469,11 +469,11 @@ int32_t TRasterCanvas::DrawText(std::u16string_view text, TRect& rect, uint32_t 
     return Clamp32(height);
 }
 
-void TRasterCanvas::StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+void TRasterCanvas::StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) {
     StretchPixels(m_surface, ToDevice(dest), source.Surface(), src, smCopy);
 }
 
-bool TRasterCanvas::TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+bool TRasterCanvas::TransparentCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) {
     StretchPixels(m_surface, ToDevice(dest), source.Surface(), src, smKeyed);
     return true;
 }

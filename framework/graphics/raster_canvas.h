@@ -50,8 +50,8 @@ public:
 
     // Kept for completeness: a raster canvas always has a surface, so bitmaps draw straight
     // into it. Like that direct path these ignore the clip.
-    void StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) override;
-    bool TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) override;
+    void StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) override;
+    bool TransparentCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) override;
     // Pixels of the area that lie outside the surface leave target's pixels as they are.
     void ReadArea(const TRect& area, TVxBitmap& target) override;
 

@@ -33,6 +33,7 @@ std::unique_ptr<TBitmapStorage> MakeBufferStorage(int32_t width, int32_t height)
 
 TBitmapStorageFactory g_storageFactory = &MakeBufferStorage;
 TBitmapImportHook g_importHook = nullptr;
+TBitmapExportHook g_exportHook = nullptr;
 
 }  // namespace
 
@@ -40,8 +41,9 @@ void SetBitmapStorageFactory(TBitmapStorageFactory factory) {
     g_storageFactory = factory != nullptr ? factory : &MakeBufferStorage;
 }
 
-void SetBitmapImportHook(TBitmapImportHook hook) {
-    g_importHook = hook;
+void SetBitmapConversionHooks(TBitmapImportHook import, TBitmapExportHook exportTo) {
+    g_importHook = import;
+    g_exportHook = exportTo;
 }
 
 TVxBitmap::TVxBitmap() = default;
@@ -120,15 +122,15 @@ void TVxBitmap::ChangeHue(int delta) {
     ChangeHuePixels(Surface(), delta);
 }
 
-void TVxBitmap::Draw(TCanvas& canvas, int32_t x, int32_t y, bool transparent) {
+void TVxBitmap::Draw(TCanvas& canvas, int32_t x, int32_t y, bool transparent) const {
     StretchDraw(canvas, Bounds(x, y, m_width, m_height), BoundsRect(), transparent);
 }
 
-void TVxBitmap::Draw(TCanvas& canvas, int32_t x, int32_t y, const TRect& srcRect, bool transparent) {
+void TVxBitmap::Draw(TCanvas& canvas, int32_t x, int32_t y, const TRect& srcRect, bool transparent) const {
     StretchDraw(canvas, Bounds(x, y, srcRect.Width(), srcRect.Height()), srcRect, transparent);
 }
 
-void TVxBitmap::StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) {
+void TVxBitmap::StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) const {
     if (Empty()) {
         return;
     }
@@ -156,7 +158,7 @@ void TVxBitmap::StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect&
     canvas.StretchCopy(under, destRect, under.BoundsRect());
 }
 
-void TVxBitmap::TileDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) {
+void TVxBitmap::TileDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) const {
     if (Empty()) {
         return;
     }
@@ -230,6 +232,13 @@ void TVxBitmap::CopyFrom(const TPersistent& source) {
         return;
     }
     TPersistent::CopyFrom(source);
+}
+
+void TVxBitmap::CopyTo(TPersistent& target) const {
+    if (g_exportHook != nullptr && g_exportHook(*this, target)) {
+        return;
+    }
+    TPersistent::CopyTo(target);
 }
 
 }  // namespace zaprelay

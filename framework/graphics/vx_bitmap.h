@@ -76,10 +76,10 @@ public:
     void ChangeHue(int delta);
 
     // Onto a canvas; transparent skips key pixels. Every form ends in StretchDraw.
-    void Draw(TCanvas& canvas, int32_t x, int32_t y, bool transparent);
-    void Draw(TCanvas& canvas, int32_t x, int32_t y, const TRect& srcRect, bool transparent);
-    void StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent);
-    void TileDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent);
+    void Draw(TCanvas& canvas, int32_t x, int32_t y, bool transparent) const;
+    void Draw(TCanvas& canvas, int32_t x, int32_t y, const TRect& srcRect, bool transparent) const;
+    void StretchDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) const;
+    void TileDraw(TCanvas& canvas, const TRect& destRect, const TRect& srcRect, bool transparent) const;
 
     // This bitmap's srcRect scaled into target's destRect; by alpha while AlphaBlend is set.
     void DrawTo(TVxBitmap& target, const TRect& destRect, const TRect& srcRect) const;
@@ -96,6 +96,8 @@ public:
     // From another TVxBitmap nothing happens; other sources are the platform's images
     // (see the Win32 layer) or raise the assignment error.
     void CopyFrom(const TPersistent& source) override;
+    // Into the platform's images (see the Win32 layer); others raise the assignment error.
+    void CopyTo(TPersistent& target) const override;
 
 private:
     void Release();
@@ -109,8 +111,10 @@ private:
     TFont m_font;
 };
 
-// Copy-from hook for the platform's own image classes: returns true when it handled source.
+// Conversions from and to the platform's own image classes, installed by the platform
+// layer: each returns true when it handled the other object.
 using TBitmapImportHook = bool (*)(TVxBitmap& target, const TPersistent& source);
-void SetBitmapImportHook(TBitmapImportHook hook);
+using TBitmapExportHook = bool (*)(const TVxBitmap& source, TPersistent& target);
+void SetBitmapConversionHooks(TBitmapImportHook import, TBitmapExportHook exportTo);
 
 }  // namespace zaprelay

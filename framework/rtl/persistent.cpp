@@ -24,7 +24,11 @@ const TClassInfo& TPersistent::StaticClassInfo() {
 }
 
 void TPersistent::CopyFrom(const TPersistent& source) {
-    throw EConvertError(Format(msg::kAssignError, {source.ClassName(), ClassName()}));
+    source.CopyTo(*this);
+}
+
+void TPersistent::CopyTo(TPersistent& target) const {
+    throw EConvertError(Format(msg::kAssignError, {ClassName(), target.ClassName()}));
 }
 
 void TPersistent::DeclareProperties(TPropertyDeclarations&) {}

@@ -51,9 +51,12 @@ public:
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-    // Copies the source's values in. The base raises EConvertError
+    // Copies the source's values in. The base asks the source to copy itself here
+    // (CopyTo), which by default raises EConvertError
     // "Cannot assign a <source class> to a <this class>".
     virtual void CopyFrom(const TPersistent& source);
+    // Copies this object's values into target, for targets that do not know this class.
+    virtual void CopyTo(TPersistent& target) const;
 
     // Declares the extra binary properties this object streams after its published ones.
     virtual void DeclareProperties(TPropertyDeclarations& declarations);

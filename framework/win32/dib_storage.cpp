@@ -3,6 +3,7 @@
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/vx_bitmap.h"
 #include "framework/rtl/exceptions.h"
+#include "framework/win32/graphic.h"
 
 #include <algorithm>
 #include <vector>
@@ -95,6 +96,7 @@ void InstallWin32Graphics() {
     SetBitmapStorageFactory(&MakeDibStorage);
     SetSystemColorResolver(&SystemColor);
     g_transparentBlt = LoadTransparentBlt();
+    InstallBitmapConversions();
 }
 
 bool IsBitmapStorage(HBITMAP bitmap) {

@@ -10,7 +10,8 @@ namespace zaprelay::win32 {
 
 // Makes every TVxBitmap keep its pixels in a top-down 32-bit DIB section selected into a
 // memory context compatible with the screen, resolves system colours with GetSysColor, and
-// looks up "TransparentBlt" in msimg32.dll on NT 5 and later. Call once at start-up.
+// looks up "TransparentBlt" in msimg32.dll on NT 5 and later, and lets TVxBitmap convert
+// from and to the framework's images. Call once at start-up.
 void InstallWin32Graphics();
 
 // The entry point of msimg32's TransparentBlt, or none where the platform lacks it (then

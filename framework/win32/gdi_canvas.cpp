@@ -179,7 +179,7 @@ int32_t TGdiCanvas::DrawText(std::u16string_view text, TRect& rect, uint32_t fla
     return height;
 }
 
-void TGdiCanvas::StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+void TGdiCanvas::StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) {
     if (source.Empty()) {
         return;
     }
@@ -195,7 +195,7 @@ void TGdiCanvas::StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& 
                   src.Width(), src.Height(), source.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
-bool TGdiCanvas::TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) {
+bool TGdiCanvas::TransparentCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) {
     TTransparentBltProc blit = TransparentBltEntry();
     HDC from = static_cast<HDC>(source.DC());
     if (blit == nullptr || from == nullptr) {

@@ -37,8 +37,8 @@ public:
     TPoint TextExtent(std::u16string_view text) override;
     void TextOut(int32_t x, int32_t y, std::u16string_view text) override;
     int32_t DrawText(std::u16string_view text, TRect& rect, uint32_t flags) override;
-    void StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) override;
-    bool TransparentCopy(TVxBitmap& source, const TRect& dest, const TRect& src) override;
+    void StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) override;
+    bool TransparentCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) override;
     void ReadArea(const TRect& area, TVxBitmap& target) override;
 
 private:

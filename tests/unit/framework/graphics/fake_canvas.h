@@ -38,7 +38,7 @@ public:
     void TextOut(int32_t, int32_t, std::u16string_view) override {}
     int32_t DrawText(std::u16string_view, TRect&, uint32_t) override { return 0; }
 
-    void StretchCopy(TVxBitmap& source, const TRect& dest, const TRect& src) override {
+    void StretchCopy(const TVxBitmap& source, const TRect& dest, const TRect& src) override {
         Blits.push_back({dest, src, false});
         LastCopied.clear();
         for (int32_t y = src.Top; y < src.Bottom; ++y) {
@@ -47,7 +47,7 @@ public:
             }
         }
     }
-    bool TransparentCopy(TVxBitmap&, const TRect& dest, const TRect& src) override {
+    bool TransparentCopy(const TVxBitmap&, const TRect& dest, const TRect& src) override {
         if (!m_hasTransparentBlit) {
             return false;
         }
