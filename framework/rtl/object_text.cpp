@@ -1077,4 +1077,18 @@ void StreamTextToBinary(TStream& text, TStream& binary) {
     writer.WriteObject(object);
 }
 
+std::vector<uint8_t> TextToBinary(std::string_view text) {
+    TBytesStream source({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+    TMemoryStream binary;
+    StreamTextToBinary(source, binary);
+    return binary.Bytes();
+}
+
+std::string BinaryToText(std::span<const uint8_t> binary) {
+    TBytesStream source(binary);
+    TMemoryStream text;
+    StreamBinaryToText(source, text);
+    return std::string(text.Bytes().begin(), text.Bytes().end());
+}
+
 }  // namespace zaprelay

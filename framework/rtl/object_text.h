@@ -5,8 +5,11 @@
 #include "framework/rtl/stream_value.h"
 #include "framework/rtl/streams.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zaprelay {
 
@@ -14,6 +17,10 @@ namespace zaprelay {
 void StreamBinaryToText(TStream& binary, TStream& text);
 // Parses the text form from text's position to its end and writes "TPF0" and the record.
 void StreamTextToBinary(TStream& text, TStream& binary);
+
+// The same for whole streams held in memory (skin records carry the text form as a string).
+std::vector<uint8_t> TextToBinary(std::string_view text);
+std::string BinaryToText(std::span<const uint8_t> binary);
 
 // The text form of one record: CR LF line ends, two spaces of indent per level. Raises
 // EWriteError for a value the text cannot express (an infinite or NaN float).

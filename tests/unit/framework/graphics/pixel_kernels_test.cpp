@@ -1,5 +1,7 @@
 #include "framework/graphics/pixel_kernels.h"
 
+#include "tests/unit/framework/graphics/test_seed.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -11,15 +13,7 @@
 namespace zaprelay {
 namespace {
 
-// Random tests print their seed; ZR_TEST_SEED=<n> repeats a run.
-uint32_t SeedForTest() {
-    if (const char* fixed = std::getenv("ZR_TEST_SEED")) {
-        return static_cast<uint32_t>(std::strtoul(fixed, nullptr, 0));
-    }
-    return std::random_device{}();
-}
-
-#define TRACE_SEED(seed) SCOPED_TRACE(testing::Message() << "seed " << (seed) << " (rerun with ZR_TEST_SEED)")
+using test::SeedForTest;
 
 constexpr TPixel kGuard = 0xDEADBEEF;
 constexpr int kGuardCount = 16;

@@ -1,5 +1,7 @@
 #include "framework/graphics/pixel.h"
 
+#include "tests/unit/framework/graphics/test_seed.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,15 +11,7 @@
 namespace zaprelay {
 namespace {
 
-// Random tests print their seed; ZR_TEST_SEED=<n> repeats a run.
-uint32_t SeedForTest() {
-    if (const char* fixed = std::getenv("ZR_TEST_SEED")) {
-        return static_cast<uint32_t>(std::strtoul(fixed, nullptr, 0));
-    }
-    return std::random_device{}();
-}
-
-#define TRACE_SEED(seed) SCOPED_TRACE(testing::Message() << "seed " << (seed) << " (rerun with ZR_TEST_SEED)")
+using test::SeedForTest;
 
 uint32_t Channel(TPixel p, int shift) {
     return (p >> shift) & 0xFF;

@@ -37,20 +37,6 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::vector<uint8_t> TextToBinary(const std::string& text) {
-    TBytesStream source({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
-    TMemoryStream binary;
-    StreamTextToBinary(source, binary);
-    return binary.Bytes();
-}
-
-std::string BinaryToText(const std::vector<uint8_t>& binary) {
-    TBytesStream source(binary);
-    TMemoryStream text;
-    StreamBinaryToText(source, text);
-    return std::string(text.Bytes().begin(), text.Bytes().end());
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);

@@ -67,20 +67,6 @@ TStreamValue ParseValue(std::string_view text) {
     return object.Properties.at(0).Value;
 }
 
-std::vector<uint8_t> TextToBinary(std::string_view text) {
-    TBytesStream source({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
-    TMemoryStream binary;
-    StreamTextToBinary(source, binary);
-    return binary.Bytes();
-}
-
-std::string BinaryToText(const std::vector<uint8_t>& binary) {
-    TBytesStream source(binary);
-    TMemoryStream text;
-    StreamBinaryToText(source, text);
-    return std::string(text.Bytes().begin(), text.Bytes().end());
-}
-
 std::string ParseError(std::string_view text) {
     try {
         TextToObject(text);
