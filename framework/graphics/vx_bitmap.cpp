@@ -12,8 +12,6 @@
 namespace zaprelay {
 namespace {
 
-inline constexpr char kCantAllocateDib[] = "Can't allocate the DIB handle";
-
 class BufferStorage : public TBitmapStorage {
 public:
     explicit BufferStorage(std::size_t count) : m_pixels(count, 0) {}
@@ -27,7 +25,7 @@ std::unique_ptr<TBitmapStorage> MakeBufferStorage(int32_t width, int32_t height)
     try {
         return std::make_unique<BufferStorage>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
-        throw Exception(kCantAllocateDib);
+        throw Exception(msg::kCantAllocateDib);
     }
 }
 
@@ -72,11 +70,11 @@ void TVxBitmap::SetSize(int32_t width, int32_t height) {
     Release();
     // The byte count of a DIB section is a 32-bit signed value on the platform.
     if (w * h > std::numeric_limits<int32_t>::max() / 4) {
-        throw Exception(kCantAllocateDib);
+        throw Exception(msg::kCantAllocateDib);
     }
     std::unique_ptr<TBitmapStorage> storage = g_storageFactory(static_cast<int32_t>(w), static_cast<int32_t>(h));
     if (storage == nullptr || storage->Bits() == nullptr) {
-        throw Exception(kCantAllocateDib);
+        throw Exception(msg::kCantAllocateDib);
     }
     m_storage = std::move(storage);
     m_bits = m_storage->Bits();

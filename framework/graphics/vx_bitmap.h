@@ -29,8 +29,13 @@ public:
     virtual void* NativeDC() { return nullptr; }
 };
 
-// Makes storage of the given positive size or raises Exception with "Can't allocate the
-// DIB handle", "Can't create compatible DC" or "Can't select an object into DC".
+namespace msg {
+inline constexpr char kCantAllocateDib[] = "Can't allocate the DIB handle";
+inline constexpr char kCantCreateDC[] = "Can't create compatible DC";
+inline constexpr char kCantSelectObject[] = "Can't select an object into DC";
+}  // namespace msg
+
+// Makes storage of the given positive size or raises Exception with one of the texts above.
 using TBitmapStorageFactory = std::unique_ptr<TBitmapStorage> (*)(int32_t width, int32_t height);
 void SetBitmapStorageFactory(TBitmapStorageFactory factory);  // null restores the plain buffer
 

@@ -26,9 +26,7 @@ TComponent::~TComponent() {
     // Those that asked are told first, while this component is still whole.
     while (!m_freeNotifies.empty()) {
         TComponent* other = m_freeNotifies.back();
-        m_freeNotifies.pop_back();
-        auto& back = other->m_freeNotifies;
-        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        RemoveFreeNotification(other);  // both directions
         other->Notification(this, opRemove);
     }
     DestroyComponents();

@@ -33,37 +33,4 @@ void TPersistent::CopyTo(TPersistent& target) const {
 
 void TPersistent::DeclareProperties(TPropertyDeclarations&) {}
 
-void TPersistent::CopyPublishedFrom(const TPersistent& source) {
-    if (!source.InheritsFrom(ClassInfo())) {
-        TPersistent::CopyFrom(source);
-    }
-    auto& from = const_cast<TPersistent&>(source);  // sub-object getters are not const
-    for (const TPropInfo* p : ClassInfo().Properties()) {
-        switch (p->Kind) {
-            case pkString:
-                p->SetString(*this, p->GetString(source));
-                break;
-            case pkWideString:
-                p->SetWide(*this, p->GetWide(source));
-                break;
-            case pkObject: {
-                TPersistent* target = p->GetObject(*this);
-                TPersistent* value = p->GetObject(from);
-                if (target != nullptr && value != nullptr) {
-                    target->CopyFrom(*value);
-                }
-                break;
-            }
-            case pkComponent:
-                p->SetComponent(*this, p->GetComponent(source));
-                break;
-            case pkEvent:
-                break;  // handlers belong to their root; a copy starts unbound
-            default:
-                p->SetOrd(*this, p->GetOrd(source));
-                break;
-        }
-    }
-}
-
 }  // namespace zaprelay

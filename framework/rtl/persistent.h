@@ -60,11 +60,6 @@ public:
 
     // Declares the extra binary properties this object streams after its published ones.
     virtual void DeclareProperties(TPropertyDeclarations& declarations);
-
-protected:
-    // Copies every published ordinal, string and event value, and the sub-objects by their
-    // own CopyFrom, from source (of this class or a descendant) into this object.
-    void CopyPublishedFrom(const TPersistent& source);
 };
 
 }  // namespace zaprelay

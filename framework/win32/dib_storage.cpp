@@ -21,25 +21,19 @@ std::vector<HBITMAP>& StorageBitmaps() {
 class TDibStorage : public TBitmapStorage {
 public:
     TDibStorage(int32_t width, int32_t height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownDibInfo(width, height);
         void* bits = nullptr;
         m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!m_bitmap || bits == nullptr) {
-            throw Exception("Can't allocate the DIB handle");
+            throw Exception(msg::kCantAllocateDib);
         }
         m_dc.Reset(CreateCompatibleDC(nullptr));
         if (!m_dc) {
-            throw Exception("Can't create compatible DC");  // the bitmap is released with this object
+            throw Exception(msg::kCantCreateDC);  // the bitmap is released with this object
         }
         m_old = SelectObject(m_dc.Get(), m_bitmap.Get());
         if (m_old == nullptr || m_old == HGDI_ERROR) {
-            throw Exception("Can't select an object into DC");
+            throw Exception(msg::kCantSelectObject);
         }
         m_bits = static_cast<TPixel*>(bits);
         StorageBitmaps().push_back(m_bitmap.Get());
@@ -97,6 +91,17 @@ void InstallWin32Graphics() {
     SetSystemColorResolver(&SystemColor);
     g_transparentBlt = LoadTransparentBlt();
     InstallBitmapConversions();
+}
+
+BITMAPINFO TopDownDibInfo(int32_t width, int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: rows run top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }
 
 bool IsBitmapStorage(HBITMAP bitmap) {

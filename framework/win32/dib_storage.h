@@ -25,6 +25,9 @@ void OverrideTransparentBlt(TTransparentBltProc proc);
 // tell the row order everywhere: some platforms report a positive height for them.)
 bool IsBitmapStorage(HBITMAP bitmap);
 
+// The header of a top-down 32-bit DIB of the given size, as bitmap storage uses.
+BITMAPINFO TopDownDibInfo(int32_t width, int32_t height);
+
 // A window region holding the rectangles of region; none for an empty region.
 TRegionHandle CreateWindowRegion(const TRegion& region);
 

@@ -22,18 +22,6 @@ const wchar_t* Wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
 }
 
-// The bitmap's pixels as a top-down 32-bit DIB, for blitting a bitmap without a context.
-BITMAPINFO DibInfo(const TVxBitmap& bitmap) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bitmap.Width();
-    info.bmiHeader.biHeight = -bitmap.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 }  // namespace
 
 TGdiCanvas::TGdiCanvas(HDC dc) : m_dc(dc), m_initialState(SaveDC(dc)) {
@@ -189,7 +177,7 @@ void TGdiCanvas::StretchCopy(const TVxBitmap& source, const TRect& dest, const T
         return;
     }
     // A bitmap in plain memory (before InstallWin32Graphics) goes through the DIB call.
-    BITMAPINFO info = DibInfo(source);
+    BITMAPINFO info = TopDownDibInfo(source.Width(), source.Height());
     StretchDIBits(m_dc, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Left,
                   source.Height() - src.Bottom,  // DIB source rows count from the bottom
                   src.Width(), src.Height(), source.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
@@ -221,7 +209,7 @@ void TGdiCanvas::ReadArea(const TRect& area, TVxBitmap& target) {
         TSelectObject select(dc.Get(), copy.Get());
         BitBlt(dc.Get(), 0, 0, area.Width(), area.Height(), m_dc, area.Left, area.Top, SRCCOPY);
     }
-    BITMAPINFO info = DibInfo(target);
+    BITMAPINFO info = TopDownDibInfo(target.Width(), target.Height());
     GetDIBits(dc.Get(), copy.Get(), 0, static_cast<UINT>(target.Height()), target.Bits(), &info, DIB_RGB_COLORS);
 }
 
