@@ -6,7 +6,7 @@ namespace zaprelay {
 
 const TClassInfo& TVxBitmapLink::StaticClassInfo() {
     static const TClassInfo info = [] {
-        TClassInfo i("TVxBitmapLink", &TPersistent::StaticClassInfo());
+        TClassInfo i = NewClassInfo<TVxBitmapLink, TPersistent>("TVxBitmapLink");
         TClassBuilder<TVxBitmapLink>(i)
             .String("Name", &TVxBitmapLink::Name, &TVxBitmapLink::SetName)
             .Integer("Left", &TVxBitmapLink::Left, &TVxBitmapLink::SetLeft)
@@ -20,7 +20,8 @@ const TClassInfo& TVxBitmapLink::StaticClassInfo() {
 
 void TVxBitmapLink::CopyFrom(const TPersistent& source) {
     if (!source.InheritsFrom(TVxBitmapLink::StaticClassInfo())) {
-        TPersistent::CopyFrom(source);
+        TPersistent::CopyFrom(source);  // raises unless the source copies itself here
+        return;
     }
     const auto& link = static_cast<const TVxBitmapLink&>(source);
     m_image = link.m_image;

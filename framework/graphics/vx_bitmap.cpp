@@ -49,7 +49,7 @@ TVxBitmap::TVxBitmap() = default;
 TVxBitmap::~TVxBitmap() = default;
 
 const TClassInfo& TVxBitmap::StaticClassInfo() {
-    static const TClassInfo info("TVxBitmap", &TPersistent::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TVxBitmap, TPersistent>("TVxBitmap");
     return info;
 }
 

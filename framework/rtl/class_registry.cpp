@@ -34,6 +34,10 @@ const TClassInfo* FindClass(std::string_view name) {
     return nullptr;
 }
 
+std::vector<const TClassInfo*> RegisteredClasses() {
+    return Registry();
+}
+
 void UnregisterAllClasses() {
     Registry().clear();
 }

@@ -4,6 +4,7 @@
 #include "framework/rtl/reflection.h"
 
 #include <string_view>
+#include <vector>
 
 namespace zaprelay {
 
@@ -12,6 +13,8 @@ void RegisterClass(const TClassInfo& info);
 void UnregisterClass(const TClassInfo& info);
 // The registered class whose name equals name exactly (letter case counts), or none.
 const TClassInfo* FindClass(std::string_view name);
+// Every registered class, in registration order.
+std::vector<const TClassInfo*> RegisteredClasses();
 // Empties the registry (at shutdown, and between tests).
 void UnregisterAllClasses();
 

@@ -1,14 +1,48 @@
 #include "framework/rtl/component.h"
 
+#include "framework/rtl/collection.h"
 #include "framework/rtl/exceptions.h"
 
 #include <algorithm>
 
 namespace zaprelay {
 
+namespace {
+
+// Sub-objects and collection items deeper than this are not searched (a sub-object that
+// leads back to its holder would otherwise never end the search).
+constexpr int kMaxReferenceDepth = 32;
+
+// Clears every published reference to removed in object, its sub-objects and its
+// collections' items.
+void ClearReferences(TPersistent& object, const TComponent* removed, int depth) {
+    if (depth > kMaxReferenceDepth) {
+        return;
+    }
+    for (const TPropInfo* p : object.ClassInfo().Properties()) {
+        if (p->Kind == pkComponent) {
+            if (p->GetComponent(object) == removed) {
+                p->SetComponent(object, nullptr);
+            }
+        } else if (p->Kind == pkObject) {
+            if (TPersistent* sub = p->GetObject(object)) {
+                ClearReferences(*sub, removed, depth + 1);
+            }
+        } else if (p->Kind == pkCollection) {
+            if (TCollection* collection = p->GetCollection(object)) {
+                for (int i = 0; i < collection->Count(); ++i) {
+                    ClearReferences(*collection->Items(i), removed, depth + 1);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
 const TClassInfo& TComponent::StaticClassInfo() {
     static const TClassInfo info = [] {
-        TClassInfo i("TComponent", &TPersistent::StaticClassInfo());
+        TClassInfo i = NewClassInfo<TComponent, TPersistent>("TComponent");
         TClassBuilder<TComponent>(i).Integer("Tag", &TComponent::Tag, &TComponent::SetTag, 0);
         return i;
     }();
@@ -85,8 +119,13 @@ void TComponent::DestroyComponents() {
     while (!m_components.empty()) {
         TComponent* last = m_components.back();
         Remove(last);
-        delete last;
+        last->Free();
     }
+}
+
+void TComponent::Free() {
+    BeforeDestruction();
+    delete this;
 }
 
 void TComponent::SetOwnerDestroying() {
@@ -131,11 +170,7 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component != nullptr) {
         RemoveFreeNotification(component);
-        for (const TPropInfo* p : ClassInfo().Properties()) {
-            if (p->Kind == pkComponent && p->GetComponent(*this) == component) {
-                p->SetComponent(*this, nullptr);
-            }
-        }
+        ClearReferences(*this, component, 0);
     }
     // A copy: a handler may add or remove components while being told.
     std::vector<TComponent*> owned = m_components;

@@ -42,8 +42,15 @@ public:
     // Takes ownership of component (which must not have an owner) / gives it up.
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
-    // Destroys the owned components, last first.
+    // Destroys the owned components, last first, each through Free.
     void DestroyComponents();
+    // Runs BeforeDestruction while the whole object still exists, then destroys it. Owners
+    // free their components this way; free a component of your own the same way when it has
+    // a destruction event (a form's OnDestroy), since a destructor runs after the derived
+    // parts are gone.
+    void Free();
+    // The last moment a component is whole before it is destroyed by Free.
+    virtual void BeforeDestruction() {}
 
     const std::string& Name() const { return m_name; }
     // Raises EComponentError "A component named %s already exists" when another component
@@ -63,7 +70,8 @@ public:
 
     // Told when a component is inserted into or removed from this one's owner chain, or a
     // component asked for by FreeNotification goes. The base clears every published
-    // reference to a removed component, then passes the news to the owned components.
+    // reference to a removed component (its own, its sub-objects' and its collection items'),
+    // then passes the news to the owned components.
     virtual void Notification(TComponent* component, TOperation operation);
 
     // Runs once the whole stream this component was read from has been read and its

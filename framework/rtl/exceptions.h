@@ -48,6 +48,9 @@ class EComponentError : public Exception {
 class EInvalidOperation : public Exception {
     using Exception::Exception;
 };
+class EListError : public Exception {
+    using Exception::Exception;
+};
 
 // Fills the "%s" and "%d" markers of a message text in order with the given arguments
 // ("%%" is a percent sign). Missing arguments leave the marker out.
@@ -70,6 +73,7 @@ inline constexpr char kDuplicateName[] = "A component named %s already exists";
 inline constexpr char kInvalidName[] = "''%s'' is not a valid component name";
 inline constexpr char kClassNotFound[] = "Class %s not found";
 inline constexpr char kUnknownMethod[] = "Method %s not found";
+inline constexpr char kListIndexError[] = "List index out of bounds (%d)";
 }  // namespace msg
 
 }  // namespace zaprelay

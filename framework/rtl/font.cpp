@@ -4,8 +4,9 @@
 
 namespace zaprelay {
 
-const TEnumInfo kFontStyleNames{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
-const TEnumInfo kFontPitchNames{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+const TEnumInfo kFontStyleNames =
+    MakeEnumInfo<fsStrikeOut>("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+const TEnumInfo kFontPitchNames = MakeEnumInfo<fpFixed>("TFontPitch", {"fpDefault", "fpVariable", "fpFixed"});
 
 TFontData& DefaultFontData() {
     static TFontData data;
@@ -19,7 +20,7 @@ int& ScreenPixelsPerInch() {
 
 const TClassInfo& TFont::StaticClassInfo() {
     static const TClassInfo info = [] {
-        TClassInfo i("TFont", &TPersistent::StaticClassInfo());
+        TClassInfo i = NewClassInfo<TFont, TPersistent>("TFont");
         TClassBuilder<TFont>(i)
             .Charset("Charset", &TFont::Charset, &TFont::SetCharset)
             .Color("Color", &TFont::Color, &TFont::SetColor)

@@ -2,10 +2,13 @@
 
 #include "framework/rtl/ansi_text.h"
 #include "framework/rtl/class_registry.h"
+#include "framework/rtl/collection.h"
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/ident_tables.h"
 #include "framework/rtl/stream_value.h"
+#include "framework/rtl/string_list.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -43,7 +46,7 @@ public:
 private:
     void WriteProperties(TPersistent& object, const std::string& prefix) {
         for (const TPropInfo* p : object.ClassInfo().Properties()) {
-            if (p->Stored) {
+            if (p->Stored && (!p->StoredWhen || p->StoredWhen(object))) {
                 WriteProperty(object, *p, prefix);
             }
         }
@@ -83,10 +86,28 @@ private:
             case pkWideString: {
                 std::u16string text = p.GetWide(object);
                 if (!text.empty()) {
-                    Put(path, StringValue(text));
+                    Put(path, WideStringValue(text));
                 }
                 break;
             }
+            case pkStrings: {
+                TStrings* lines = p.GetStrings(object);
+                if (lines != nullptr && lines->Count() > 0) {
+                    TStreamValue list;
+                    list.Type = vaList;
+                    for (int i = 0, count = lines->Count(); i < count; ++i) {
+                        list.List.push_back(WideStringValue(lines->Get(i)));
+                    }
+                    Put(path, list);
+                }
+                break;
+            }
+            case pkCollection:
+                // Written even when empty ("<>"), as the classic layouts have it.
+                if (TCollection* collection = p.GetCollection(object)) {
+                    WriteCollection(*collection, path);
+                }
+                break;
             case pkObject:
                 if (TPersistent* sub = p.GetObject(object)) {
                     WriteProperties(*sub, path + ".");
@@ -107,6 +128,19 @@ private:
             default:
                 break;
         }
+    }
+
+    // Each item is a list of its own properties, named from the item.
+    void WriteCollection(TCollection& collection, const std::string& path) {
+        m_writer.WriteShortString(path);
+        TStream& stream = m_writer.Stream();
+        stream.WriteByte(vaCollection);
+        for (int i = 0, count = collection.Count(); i < count; ++i) {
+            stream.WriteByte(vaList);
+            WriteProperties(*collection.Items(i), "");
+            m_writer.WriteListEnd();
+        }
+        m_writer.WriteListEnd();
     }
 
     static TStreamValue OrdinalValue(const TPropInfo& p, int64_t ord) {
@@ -146,6 +180,9 @@ private:
                 }
                 return TStreamValue::Integer(ord);
             default:
+                if (p.IntToIdent != nullptr && p.IntToIdent(static_cast<int32_t>(ord), name)) {
+                    return TStreamValue::Ident(name);
+                }
                 return TStreamValue::Integer(ord);
         }
     }
@@ -169,12 +206,19 @@ private:
 
 // ---------------------------------------------------------------- reading
 
+// A collection item being read into, and its collection.
+struct ItemPlace {
+    const TCollection* Collection;
+    const TCollectionItem* Item;
+};
+
 struct PendingReference {
     TComponent* Holder;   // the component whose property is set; watched for removal
-    TPersistent* Target;  // the object holding the property (the holder or a sub-object)
+    TPersistent* Target;  // the object holding the property (the holder, a sub-object or an item)
     const TPropInfo* Property;
     std::string Name;
     std::string ErrorPath;
+    std::vector<ItemPlace> Items;  // the items Target lies in, outermost first
 };
 
 class ObjectReader {
@@ -241,7 +285,7 @@ private:
         std::string path = m_reader.ReadShortString();
         try {
             TStreamValue value = m_reader.ReadValue();
-            Assign(component, path, value);
+            Assign(component, component, path, value, path);
         } catch (const EPropertyReadError&) {
             throw;
         } catch (const Exception& e) {
@@ -250,8 +294,14 @@ private:
         }
     }
 
-    void Assign(TComponent& component, const std::string& path, const TStreamValue& value) {
-        TPersistent* target = &component;
+    // Sets the property at path (relative to object) of holder's; errorPath is the path
+    // from the holder that errors name.
+    void Assign(TComponent& holder,
+                TPersistent& object,
+                const std::string& path,
+                const TStreamValue& value,
+                const std::string& errorPath) {
+        TPersistent* target = &object;
         std::size_t start = 0;
         for (std::size_t dot = path.find('.'); dot != std::string::npos; dot = path.find('.', start)) {
             const TPropInfo* p = target->ClassInfo().FindProperty(std::string_view(path).substr(start, dot - start));
@@ -262,7 +312,7 @@ private:
         }
         std::string_view last = std::string_view(path).substr(start);
         if (const TPropInfo* p = target->ClassInfo().FindProperty(last)) {
-            AssignProperty(component, *target, *p, value, path);
+            AssignProperty(holder, *target, *p, value, errorPath);
             return;
         }
         TPropertyDeclarations declarations;
@@ -296,7 +346,7 @@ private:
                 if (value.Type == vaNil) {
                     p.SetComponent(target, nullptr);
                 } else if (value.Type == vaIdent) {
-                    m_references.push_back({&holder, &target, &p, value.Text, path});
+                    m_references.push_back({&holder, &target, &p, value.Text, path, m_items});
                 } else {
                     InvalidValue();
                 }
@@ -304,10 +354,91 @@ private:
             case pkEvent:
                 BindEvent(target, p, value);
                 return;
+            case pkStrings:
+                ReadStrings(target, p, value);
+                return;
+            case pkCollection:
+                ReadCollection(holder, target, p, value, path);
+                return;
             default:
                 p.SetOrd(target, OrdinalOf(p, value));
                 return;
         }
+    }
+
+    // Every element is checked before the list changes, so a bad one leaves the lines as
+    // they were.
+    static void ReadStrings(TPersistent& target, const TPropInfo& p, const TStreamValue& value) {
+        if (value.Type != vaList) {
+            InvalidValue();
+        }
+        for (const TStreamValue& line : value.List) {
+            if (!line.IsString()) {
+                InvalidValue();
+            }
+        }
+        TStrings* lines = p.GetStrings(target);
+        if (lines == nullptr) {
+            InvalidValue();
+        }
+        WithinUpdate(*lines, [&] {
+            lines->Clear();
+            for (const TStreamValue& line : value.List) {
+                lines->Add(line.AsWide());
+            }
+        });
+    }
+
+    void ReadCollection(TComponent& holder,
+                        TPersistent& target,
+                        const TPropInfo& p,
+                        const TStreamValue& value,
+                        const std::string& path) {
+        TCollection* collection = p.GetCollection(target);
+        if (value.Type != vaCollection || collection == nullptr) {
+            InvalidValue();
+        }
+        ForgetReferencesInto(*collection);
+        WithinUpdate(*collection, [&] {
+            collection->Clear();
+            for (const TStreamCollectionItem& stored : value.Items) {
+                TCollectionItem* item = collection->Add();
+                m_items.push_back({collection, item});
+                try {
+                    for (const TStreamProperty& property : stored.Properties) {
+                        Assign(holder, *item, property.Name, property.Value, path);
+                    }
+                } catch (...) {
+                    m_items.pop_back();
+                    throw;
+                }
+                m_items.pop_back();
+            }
+        });
+    }
+
+    // The items of a collection about to be cleared take their pending references with them
+    // (a later item might even reuse an address).
+    void ForgetReferencesInto(const TCollection& collection) {
+        std::erase_if(m_references, [&collection](const PendingReference& ref) {
+            return std::any_of(ref.Items.begin(), ref.Items.end(),
+                               [&collection](const ItemPlace& place) { return place.Collection == &collection; });
+        });
+    }
+
+    // The holder is still there, and so is each item on the way to the target (a setter may
+    // have removed one). Each collection is checked only once the item holding it is known
+    // to be there.
+    bool Reachable(const PendingReference& ref) const {
+        if (Gone(ref.Holder)) {
+            return false;
+        }
+        for (const ItemPlace& place : ref.Items) {
+            if (place.Collection->IndexOf(place.Item) < 0) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void BindEvent(TPersistent& target, const TPropInfo& p, const TStreamValue& value) {
@@ -361,6 +492,12 @@ private:
                 if (value.Type == vaIdent && IdentToColor(value.Text, color)) {
                     return color;
                 }
+                // A colour is a 32-bit pattern: $FF00000F (written as a 64-bit number,
+                // being above the signed range) is the system colour 15.
+                if (value.IsInteger() && value.Int > std::numeric_limits<int32_t>::max() &&
+                    value.Int <= std::numeric_limits<uint32_t>::max()) {
+                    return static_cast<TColor>(static_cast<uint32_t>(value.Int));
+                }
                 return Int32Of(value);
             }
             case pkCharset: {
@@ -374,8 +511,13 @@ private:
                 }
                 return number;
             }
-            default:
+            default: {
+                int32_t number = 0;
+                if (value.Type == vaIdent && p.IdentToInt != nullptr && p.IdentToInt(value.Text, number)) {
+                    return number;
+                }
                 return Int32Of(value);
+            }
         }
     }
 
@@ -408,7 +550,7 @@ private:
     // then every component read gets its after-read step, in reading order.
     void Finish() {
         for (const PendingReference& ref : m_references) {
-            if (Gone(ref.Holder)) {
+            if (!Reachable(ref)) {
                 continue;
             }
             TComponent* found = SameText(ref.Name, m_root.Name()) ? &m_root : m_root.FindComponent(ref.Name);
@@ -452,6 +594,7 @@ private:
     TComponent& m_root;
     std::vector<TComponent*> m_loaded;
     std::vector<PendingReference> m_references;
+    std::vector<ItemPlace> m_items;  // the items being read into, outermost first
 };
 
 }  // namespace

@@ -346,9 +346,9 @@ private:
         }
     }
 
-    void WriteCollection(const std::vector<TCollectionItem>& items, int level) {
+    void WriteCollection(const std::vector<TStreamCollectionItem>& items, int level) {
         m_out += '<';
-        for (const TCollectionItem& item : items) {
+        for (const TStreamCollectionItem& item : items) {
             NewLine(level + 1);
             m_out += "item";
             if (item.Position) {
@@ -419,25 +419,6 @@ private:
 
     std::string m_out;
 };
-
-// UTF-8 cannot carry an unpaired surrogate, so such a text keeps the wide tag whatever
-// its length.
-TStreamValue QuotedStringValue(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
-        bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
-        bool pairsWithNext = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-        if (pairsWithNext) {
-            ++i;
-        } else if (high || low) {
-            TStreamValue value;
-            value.Type = vaWString;
-            value.Wide = std::u16string(text);
-            return value;
-        }
-    }
-    return StringValue(text);
-}
 
 // ---- Tokenizer -----------------------------------------------------------------------
 
@@ -611,26 +592,26 @@ private:
         }
     }
 
-    // Hexadecimal up to 8 digits is a 32-bit pattern ($FFFFFFFF is -1), as colour values are
-    // written; longer ones are 64-bit patterns.
+    // Hexadecimal is the number as written, not a bit pattern: $FFFFFFFF is 4294967295, as
+    // in decimal, and takes the same tag; the same range as decimal applies.
     void LexHexInteger(bool negative) {
+        uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
         uint64_t value = 0;
         int digits = 0;
         while (!AtEnd() && HexValue(m_text[m_pos]) >= 0) {
-            if (value >> 60) {
+            auto digit = static_cast<uint64_t>(HexValue(m_text[m_pos]));
+            if (value > (limit - digit) / 16) {
                 Fail(m_line, "Integer out of range");
             }
-            value = (value << 4) | static_cast<uint64_t>(HexValue(m_text[m_pos]));
+            value = value * 16 + digit;
             ++digits;
             ++m_pos;
         }
         if (digits == 0) {
             Fail(m_line, "Invalid number");
         }
-        int64_t number =
-            value <= 0xFFFFFFFFu ? static_cast<int32_t>(static_cast<uint32_t>(value)) : static_cast<int64_t>(value);
         m_token.Kind = TokenKind::Integer;
-        m_token.Int = negative ? static_cast<int64_t>(0 - static_cast<uint64_t>(number)) : number;
+        m_token.Int = negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
     }
 
     void LexDecimal(bool negative) {
@@ -918,7 +899,7 @@ private:
                 Next();
                 break;
             case TokenKind::String:
-                value = QuotedStringValue(token.Wide);
+                value = StringValue(token.Wide);
                 Next();
                 break;
             case TokenKind::Symbol:
@@ -983,13 +964,13 @@ private:
         return value;
     }
 
-    TCollectionItem ParseItem(int depth) {
+    TStreamCollectionItem ParseItem(int depth) {
         CheckDepth(depth);
         if (!IsWord("item")) {
             Fail(Token().Line, "'item' expected");
         }
         Next();
-        TCollectionItem item;
+        TStreamCollectionItem item;
         if (IsChar('[')) {
             Next();
             item.Position = TStreamValue::Integer(

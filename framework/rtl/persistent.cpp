@@ -5,7 +5,7 @@
 namespace zaprelay {
 
 const TClassInfo& TObject::StaticClassInfo() {
-    static const TClassInfo info("TObject", nullptr);
+    static const TClassInfo info = NewClassInfo<TObject>("TObject");
     return info;
 }
 
@@ -19,7 +19,7 @@ const TDefinedProperty* TPropertyDeclarations::Find(std::string_view name) const
 }
 
 const TClassInfo& TPersistent::StaticClassInfo() {
-    static const TClassInfo info("TPersistent", &TObject::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TPersistent, TObject>("TPersistent");
     return info;
 }
 

@@ -46,6 +46,20 @@ private:
     std::vector<TDefinedProperty> m_properties;
 };
 
+// Runs body between object.BeginUpdate() and object.EndUpdate(); an error inside still ends
+// the update (and then goes on).
+template <typename T, typename Body>
+void WithinUpdate(T& object, Body&& body) {
+    object.BeginUpdate();
+    try {
+        body();
+    } catch (...) {
+        object.EndUpdate();
+        throw;
+    }
+    object.EndUpdate();
+}
+
 class TPersistent : public TObject {
 public:
     static const TClassInfo& StaticClassInfo();

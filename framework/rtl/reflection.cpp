@@ -1,5 +1,7 @@
 #include "framework/rtl/reflection.h"
 
+#include <algorithm>
+
 namespace zaprelay {
 
 int TEnumInfo::IndexOf(std::string_view name) const {
@@ -22,8 +24,15 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
 
 std::vector<const TPropInfo*> TClassInfo::Properties() const {
     std::vector<const TPropInfo*> all = m_parent != nullptr ? m_parent->Properties() : std::vector<const TPropInfo*>{};
+    const std::size_t inherited = all.size();
     for (const TPropInfo& p : m_properties) {
-        all.push_back(&p);
+        auto redeclared = std::find_if(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(inherited),
+                                       [&p](const TPropInfo* q) { return SameText(q->Name, p.Name); });
+        if (redeclared != all.begin() + static_cast<std::ptrdiff_t>(inherited)) {
+            *redeclared = &p;
+        } else {
+            all.push_back(&p);
+        }
     }
     return all;
 }

@@ -1,18 +1,21 @@
 // Published-property reflection: each class declares its properties once, in a table of
-// names, kinds, defaults and accessors; the component stream, CopyFrom and the form loader
-// all work from that table. Events are bound by handler name to methods of a root class.
+// names, kinds, defaults and accessors, and the component stream reads and writes objects
+// through that table. Events are bound by handler name to methods of the root being read.
 #pragma once
 
 #include "framework/rtl/strings.h"
 
 #include <any>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <typeindex>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -21,6 +24,8 @@ namespace zaprelay {
 class TObject;
 class TPersistent;
 class TComponent;
+class TStrings;
+class TCollection;
 
 enum TPropKind {
     pkInteger,  // 32-bit signed
@@ -34,16 +39,37 @@ enum TPropKind {
     pkObject,      // a persistent sub-object, streamed as "Name.Property"
     pkComponent,   // a reference to another component, by name
     pkEvent,       // a handler bound by method name
+    pkStrings,     // the lines of a TStrings, streamed as a list of strings
+    pkCollection,  // the items of a TCollection, each streamed with its own properties
 };
 
-// Identifier names of an enumeration, by ordinal value. Also the element names of a set.
-struct TEnumInfo {
+// Identifier names of an enumeration, by ordinal value; also the element names of a set.
+// Made only by MakeEnumInfo, which checks the count of names against the enumeration.
+class TEnumInfo {
+public:
     std::string TypeName;
     std::vector<std::string> Names;
 
     // The ordinal value of a name, matched ignoring ASCII letter case; -1 when unknown.
     int IndexOf(std::string_view name) const;
+
+private:
+    TEnumInfo(std::string typeName, std::vector<std::string> names)
+        : TypeName(std::move(typeName)), Names(std::move(names)) {}
+
+    template <auto Last, std::size_t N>
+    friend TEnumInfo MakeEnumInfo(std::string typeName, const char* const (&names)[N]);
 };
+
+// The names of the values 0..Last of an enumeration, one per value: a table that misses or
+// adds a name does not compile.
+template <auto Last, std::size_t N>
+TEnumInfo MakeEnumInfo(std::string typeName, const char* const (&names)[N]) {
+    static_assert(std::is_enum_v<decltype(Last)>, "Last is the enumeration's last value");
+    static_assert(static_cast<long long>(Last) >= 0 && N == static_cast<std::size_t>(Last) + 1,
+                  "one name for each value from 0 to Last");
+    return TEnumInfo(std::move(typeName), std::vector<std::string>(names, names + N));
+}
 
 // An event: a handler, and the method name it was bound by when read from a stream.
 template <typename Signature>
@@ -91,8 +117,15 @@ struct TMethodInfo {
 struct TPropInfo {
     std::string Name;
     TPropKind Kind = pkInteger;
-    std::optional<int64_t> Default;   // ordinal kinds: skipped by the writer when equal
-    bool Stored = true;               // false: read and copied, never written
+    std::optional<int64_t> Default;  // ordinal kinds: skipped by the writer when equal
+    bool Stored = true;              // false: read, never written
+    // When set, the property is written only while it answers true (a font that follows
+    // its parent's is not written, say).
+    std::function<bool(const TPersistent&)> StoredWhen;
+    // pkInteger: identifiers for some values (a cursor's crHandPoint), read and written
+    // in place of the number.
+    bool (*IntToIdent)(int32_t value, std::string& name) = nullptr;
+    bool (*IdentToInt)(std::string_view name, int32_t& value) = nullptr;
     const TEnumInfo* Enum = nullptr;  // pkEnum: value names; pkSet: element names
 
     std::function<int64_t(const TPersistent&)> GetOrd;
@@ -109,6 +142,8 @@ struct TPropInfo {
     // False when the handler's signature is not the event's.
     std::function<bool(TPersistent&, const std::string& name, const std::any& handler)> BindEvent;
     std::function<void(TPersistent&)> ClearEvent;
+    std::function<TStrings*(TPersistent&)> GetStrings;
+    std::function<TCollection*(TPersistent&)> GetCollection;
 
     bool IsOrdinal() const {
         return Kind == pkInteger || Kind == pkEnum || Kind == pkBoolean || Kind == pkSet || Kind == pkColor ||
@@ -116,24 +151,27 @@ struct TPropInfo {
     }
 };
 
+// A class's table. Only NewClassInfo makes a new one, checking at compile time that the
+// class declares its own ClassInfo and StaticClassInfo and that the parent is a C++ base of it.
 class TClassInfo {
 public:
-    TClassInfo(std::string name, const TClassInfo* parent) : m_name(std::move(name)), m_parent(parent) {}
-
     const std::string& Name() const { return m_name; }
     const TClassInfo* Parent() const { return m_parent; }
+    // The C++ class the table was made for.
+    std::type_index Type() const { return m_type; }
     bool InheritsFrom(const TClassInfo& other) const;
 
     // Own properties in declaration order.
     const std::vector<TPropInfo>& OwnProperties() const { return m_properties; }
-    // All properties, ancestors' first, each in declaration order.
+    // All properties, ancestors' first, each in declaration order. A property declared again
+    // by a descendant (same name, ignoring ASCII letter case) keeps the ancestor's position
+    // and takes the descendant's declaration.
     std::vector<const TPropInfo*> Properties() const;
     // By name, ignoring ASCII letter case; a class's own declaration hides an ancestor's.
     const TPropInfo* FindProperty(std::string_view name) const;
     const TMethodInfo* FindMethod(std::string_view name) const;
 
-    // Creates a component of this class; empty for classes that are not components or
-    // cannot be created by name.
+    // Creates a component of this class; empty unless the class declared itself Creatable.
     std::function<TComponent*(TComponent* owner)> Create;
 
     void AddProperty(TPropInfo info) { m_properties.push_back(std::move(info)); }
@@ -141,11 +179,52 @@ public:
     void AddMethod(TMethodInfo info) { m_methods.push_back(std::move(info)); }
 
 private:
+    TClassInfo(std::string name, const TClassInfo* parent, std::type_index type)
+        : m_name(std::move(name)), m_parent(parent), m_type(type) {}
+
+    template <typename T, typename B>
+    friend TClassInfo NewClassInfo(std::string name);
+    template <typename T>
+    friend TClassInfo NewClassInfo(std::string name);
+
     std::string m_name;
     const TClassInfo* m_parent;
+    std::type_index m_type;
     std::vector<TPropInfo> m_properties;
     std::vector<TMethodInfo> m_methods;
 };
+
+namespace detail {
+
+// &T::ClassInfo has this type only when T itself declares ClassInfo; an inherited one is a
+// member of the class that declares it.
+template <typename T>
+inline constexpr bool kDeclaresClassInfo = std::is_same_v<decltype(&T::ClassInfo), const TClassInfo& (T::*)() const>;
+
+// A static member found from T is B's own function when T declares none.
+template <typename T, typename B>
+inline constexpr bool kDeclaresStaticClassInfo = &T::StaticClassInfo != &B::StaticClassInfo;
+
+}  // namespace detail
+
+// The table of class T, whose parent is the table of its C++ base B. Without these checks a
+// class that forgot its overrides would be written under its parent's name and read back as
+// the parent.
+template <typename T, typename B>
+TClassInfo NewClassInfo(std::string name) {
+    static_assert(std::is_base_of_v<B, T> && !std::is_same_v<B, T>, "B must be a base class of T");
+    static_assert(detail::kDeclaresClassInfo<T>, "T must override ClassInfo()");
+    static_assert(detail::kDeclaresStaticClassInfo<T, B>, "T must declare its own StaticClassInfo()");
+    return TClassInfo(std::move(name), &B::StaticClassInfo(), typeid(T));
+}
+
+// The root's table (TObject only: every other class names its base).
+template <typename T>
+TClassInfo NewClassInfo(std::string name) {
+    static_assert(std::is_same_v<T, TObject>, "only TObject has no parent; name T's base class");
+    static_assert(detail::kDeclaresClassInfo<T>, "T must declare ClassInfo()");
+    return TClassInfo(std::move(name), nullptr, typeid(T));
+}
 
 namespace detail {
 
@@ -162,12 +241,20 @@ struct MethodBinder<R(Args...)> {
 
 }  // namespace detail
 
-// Fills a class's table. Accessors are anything std::invoke takes with the object:
-// member functions, data members or lambdas.
+// Fills the table of class T. Getters are member functions, data members or callables taking
+// the object; setters are member functions or callables taking the object and the value.
 template <typename T>
 class TClassBuilder {
+    static_assert(detail::kDeclaresClassInfo<T>, "T must override ClassInfo()");
+
 public:
-    explicit TClassBuilder(TClassInfo& info) : m_info(info) {}
+    // Raises std::logic_error when info was made for another class: the accessors would
+    // cast objects of that class to T.
+    explicit TClassBuilder(TClassInfo& info) : m_info(info) {
+        if (info.Type() != typeid(T)) {
+            throw std::logic_error("TClassBuilder<T> given the table of " + info.Name());
+        }
+    }
 
     template <typename Getter, typename Setter>
     TClassBuilder& Integer(std::string name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
@@ -235,6 +322,20 @@ public:
         p.SetComponent = [set](TPersistent& o, TComponent* c) { std::invoke(set, Cast(o), c); };
         return Add(std::move(p));
     }
+    // get returns the TStrings whose lines the property holds.
+    template <typename Getter>
+    TClassBuilder& Strings(std::string name, Getter get) {
+        TPropInfo p = Base(std::move(name), pkStrings);
+        p.GetStrings = [get](TPersistent& o) -> TStrings* { return std::invoke(get, Cast(o)); };
+        return Add(std::move(p));
+    }
+    // get returns the TCollection owned by the object.
+    template <typename Getter>
+    TClassBuilder& Collection(std::string name, Getter get) {
+        TPropInfo p = Base(std::move(name), pkCollection);
+        p.GetCollection = [get](TPersistent& o) -> TCollection* { return std::invoke(get, Cast(o)); };
+        return Add(std::move(p));
+    }
     template <typename Signature>
     TClassBuilder& Event(std::string name, TEvent<Signature> T::*member) {
         using Handler = typename TEvent<Signature>::Handler;
@@ -267,6 +368,18 @@ public:
     // Marks the last declared property as never written.
     TClassBuilder& NotStored() {
         m_info.LastProperty().Stored = false;
+        return *this;
+    }
+    // The last declared property is written only while stored(object) is true.
+    template <typename Predicate>
+    TClassBuilder& StoredWhen(Predicate stored) {
+        m_info.LastProperty().StoredWhen = [stored](const TPersistent& o) { return std::invoke(stored, Cast(o)); };
+        return *this;
+    }
+    // The last declared integer property takes identifiers for some of its values.
+    TClassBuilder& Idents(bool (*toIdent)(int32_t, std::string&), bool (*fromIdent)(std::string_view, int32_t&)) {
+        m_info.LastProperty().IntToIdent = toIdent;
+        m_info.LastProperty().IdentToInt = fromIdent;
         return *this;
     }
     // The class can be created by name (components only).

@@ -21,6 +21,36 @@ bool AllBelow128(std::string_view text) {
     return true;
 }
 
+bool AllBelow128(std::u16string_view text) {
+    for (char16_t c : text) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// UTF-8 has no form for such a character: it would become U+FFFD.
+bool HasUnpairedSurrogate(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (high || low) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TStreamValue WideValue(std::u16string_view text) {
+    TStreamValue value;
+    value.Type = vaWString;
+    value.Wide = std::u16string(text);
+    return value;
+}
+
 TStreamValue AsciiValue(std::string text) {
     TStreamValue value;
     value.Type = text.size() <= 255 ? vaString : vaLString;
@@ -164,25 +194,29 @@ bool TStreamValue::operator==(const TStreamValue& other) const {
 }
 
 TStreamValue StringValue(std::u16string_view text) {
-    bool ascii = true;
-    for (char16_t c : text) {
-        if (c >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii) {
+    if (AllBelow128(text)) {
         return AsciiValue(std::string(text.begin(), text.end()));
     }
-    TStreamValue value;
     std::string utf8 = WideToUtf8(text);
-    if (utf8.size() < text.size() * sizeof(char16_t)) {
-        value.Type = vaUTF8String;
-        value.Text = std::move(utf8);
-    } else {
-        value.Type = vaWString;
-        value.Wide = std::u16string(text);
+    if (utf8.size() >= text.size() * sizeof(char16_t) || HasUnpairedSurrogate(text)) {
+        return WideValue(text);
     }
+    TStreamValue value;
+    value.Type = vaUTF8String;
+    value.Text = std::move(utf8);
+    return value;
+}
+
+TStreamValue WideStringValue(std::u16string_view text) {
+    if (AllBelow128(text)) {
+        return AsciiValue(std::string(text.begin(), text.end()));
+    }
+    if (HasUnpairedSurrogate(text)) {
+        return WideValue(text);
+    }
+    TStreamValue value;
+    value.Type = vaUTF8String;
+    value.Text = WideToUtf8(text);
     return value;
 }
 
@@ -327,7 +361,7 @@ TStreamValue TBinaryReader::ReadValue(int depth) {
         case vaCollection:
             CheckDepth(depth);
             while (!EndOfList()) {
-                TCollectionItem item;
+                TStreamCollectionItem item;
                 uint8_t next = PeekByte();
                 if (next == vaInt8 || next == vaInt16 || next == vaInt32 || next == vaInt64) {
                     item.Position = ReadValue(depth + 1);
@@ -499,7 +533,7 @@ void TBinaryWriter::WriteValue(const TStreamValue& value) {
             WriteShortString({});
             break;
         case vaCollection:
-            for (const TCollectionItem& item : value.Items) {
+            for (const TStreamCollectionItem& item : value.Items) {
                 if (item.Position) {
                     if (!item.Position->IsInteger()) {
                         ThrowWriteError();

@@ -50,20 +50,20 @@ inline constexpr std::array<uint8_t, 4> kFilerSignature = {'T', 'P', 'F', '0'};
 inline constexpr int kMaxNesting = 200;
 
 struct TStreamProperty;
-struct TCollectionItem;
+struct TStreamCollectionItem;
 
 // One value as stored, tag included.
 struct TStreamValue {
     TValueType Type = vaNull;
-    int64_t Int = 0;                     // vaInt8..vaInt32, vaInt64; vaCurrency (units of 1/10000)
-    double Float = 0;                    // vaSingle, vaDate
-    std::array<uint8_t, 10> Extended{};  // vaExtended, the 80-bit bytes as stored
-    std::string Text;                    // vaString, vaLString, vaIdent (8-bit); vaUTF8String (UTF-8)
-    std::u16string Wide;                 // vaWString
-    std::vector<uint8_t> Bytes;          // vaBinary
-    std::vector<std::string> Set;        // vaSet
-    std::vector<TStreamValue> List;      // vaList
-    std::vector<TCollectionItem> Items;  // vaCollection
+    int64_t Int = 0;                           // vaInt8..vaInt32, vaInt64; vaCurrency (units of 1/10000)
+    double Float = 0;                          // vaSingle, vaDate
+    std::array<uint8_t, 10> Extended{};        // vaExtended, the 80-bit bytes as stored
+    std::string Text;                          // vaString, vaLString, vaIdent (8-bit); vaUTF8String (UTF-8)
+    std::u16string Wide;                       // vaWString
+    std::vector<uint8_t> Bytes;                // vaBinary
+    std::vector<std::string> Set;              // vaSet
+    std::vector<TStreamValue> List;            // vaList
+    std::vector<TStreamCollectionItem> Items;  // vaCollection
 
     static TStreamValue Integer(int64_t value);   // smallest integer tag
     static TStreamValue Ident(std::string name);  // vaIdent, except False/True/nil/Null (any case)
@@ -80,10 +80,10 @@ struct TStreamProperty {
     bool operator==(const TStreamProperty&) const = default;
 };
 
-struct TCollectionItem {
+struct TStreamCollectionItem {
     std::optional<TStreamValue> Position;  // an integer value, when stored
     std::vector<TStreamProperty> Properties;
-    bool operator==(const TCollectionItem&) const = default;
+    bool operator==(const TStreamCollectionItem&) const = default;
 };
 
 // One component record: prefix, class, name, properties, nested records.
@@ -97,9 +97,15 @@ struct TStreamObject {
     bool operator==(const TStreamObject&) const = default;
 };
 
-// The string tag a text takes: vaString/vaLString when every character is below 128,
-// else vaUTF8String when its UTF-8 form is shorter than its UTF-16 form, else vaWString.
+// The string tag the text form converter gives a quoted string: vaString/vaLString when
+// every character is below 128, else vaUTF8String when its UTF-8 form is shorter than its
+// UTF-16 form, else vaWString (the choice the classic layout tools make). Text with an
+// unpaired surrogate is always vaWString.
 TStreamValue StringValue(std::u16string_view text);
+// The value the object writer gives wide text (wide-string properties, string-list lines):
+// vaString/vaLString when every character is below 128, else vaUTF8String; vaWString only
+// for text with an unpaired surrogate, which UTF-8 cannot hold.
+TStreamValue WideStringValue(std::u16string_view text);
 // An 8-bit (ANSI) string property's value: short/long string when all below 128, else UTF-8.
 TStreamValue AnsiStringValue(std::string_view text);
 

@@ -79,6 +79,8 @@ private:
 class TBytesStream : public TStream {
 public:
     explicit TBytesStream(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
+    // The stream only views the bytes: a temporary vector would be gone before the reading.
+    explicit TBytesStream(std::vector<uint8_t>&&) = delete;
 
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;

@@ -6,12 +6,12 @@
 namespace zaprelay::win32 {
 
 const TClassInfo& TGraphic::StaticClassInfo() {
-    static const TClassInfo info("TGraphic", &TPersistent::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TGraphic, TPersistent>("TGraphic");
     return info;
 }
 
 const TClassInfo& TBitmap::StaticClassInfo() {
-    static const TClassInfo info("TBitmap", &TGraphic::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TBitmap, TGraphic>("TBitmap");
     return info;
 }
 
@@ -56,7 +56,7 @@ void TBitmap::Draw(TGdiCanvas& canvas, const TRect& rect) {
 }
 
 const TClassInfo& TPicture::StaticClassInfo() {
-    static const TClassInfo info("TPicture", &TPersistent::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TPicture, TPersistent>("TPicture");
     return info;
 }
 
@@ -70,7 +70,7 @@ TBitmap& TPicture::Bitmap() {
 }
 
 const TClassInfo& TClipboard::StaticClassInfo() {
-    static const TClassInfo info("TClipboard", &TPersistent::StaticClassInfo());
+    static const TClassInfo info = NewClassInfo<TClipboard, TPersistent>("TClipboard");
     return info;
 }
 

@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
-// The library's own TextOut and DrawText; Win32 calls name the W functions explicitly.
+// The library's own TextOut, DrawText and RegisterClass; Win32 calls name the W functions
+// explicitly.
 #undef TextOut
 #undef DrawText
+#undef RegisterClass

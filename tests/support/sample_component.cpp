@@ -5,10 +5,55 @@
 
 namespace zaprelay::test {
 
-const TEnumInfo kSampleShapeNames{"TSampleShape", {"shNone", "shCircle", "shSquare"}};
-const TEnumInfo kSampleFlagNames{"TSampleFlag", {"sfA", "sfB", "sfC"}};
+const TEnumInfo kSampleShapeNames = MakeEnumInfo<shSquare>("TSampleShape", {"shNone", "shCircle", "shSquare"});
+const TEnumInfo kSampleFlagNames = MakeEnumInfo<sfC>("TSampleFlag", {"sfA", "sfB", "sfC"});
 
-TSampleItem::TSampleItem(TComponent* owner) : TComponent(owner) {}
+const TClassInfo& TSampleEntry::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i = NewClassInfo<TSampleEntry, TCollectionItem>("TSampleEntry");
+        TClassBuilder<TSampleEntry>(i)
+            .WideString("Caption", &TSampleEntry::Caption, &TSampleEntry::SetCaption)
+            .Integer("Size", &TSampleEntry::Size, &TSampleEntry::SetSize, 0)
+            .Object("Font", &TSampleEntry::Font)
+            .Object("Notes", &TSampleEntry::Notes)
+            .Component("Buddy", &TSampleEntry::Buddy, &TSampleEntry::SetBuddy);
+        return i;
+    }();
+    return info;
+}
+
+void TSampleEntry::CopyFrom(const TPersistent& source) {
+    const auto* entry = dynamic_cast<const TSampleEntry*>(&source);
+    if (entry == nullptr) {
+        TCollectionItem::CopyFrom(source);
+        return;
+    }
+    SetCaption(entry->m_caption);
+    SetSize(entry->m_size);
+    m_font.CopyFrom(entry->m_font);
+    m_notes.CopyFrom(entry->m_notes);
+    SetBuddy(entry->m_buddy);
+}
+
+void TSampleEntry::SetCaption(const std::u16string& value) {
+    m_caption = value;
+    Changed();
+}
+
+void TSampleEntry::SetSize(int32_t value) {
+    m_size = value;
+    Changed();
+}
+
+void TSampleEntry::SetBuddy(TComponent* value) {
+    if (auto* holder = dynamic_cast<TComponent*>(Collection()->Owner())) {
+        ReplaceReference(holder, m_buddy, value);
+    } else {
+        m_buddy = value;
+    }
+}
+
+TSampleItem::TSampleItem(TComponent* owner) : TComponent(owner), m_entries(this) {}
 
 TSampleItem::~TSampleItem() {
     SetBuddy(nullptr);
@@ -16,7 +61,7 @@ TSampleItem::~TSampleItem() {
 
 const TClassInfo& TSampleItem::StaticClassInfo() {
     static const TClassInfo info = [] {
-        TClassInfo i("TSampleItem", &TComponent::StaticClassInfo());
+        TClassInfo i = NewClassInfo<TSampleItem, TComponent>("TSampleItem");
         TClassBuilder<TSampleItem>(i)
             .Integer("Count", &TSampleItem::Count, &TSampleItem::SetCount, 0)
             .Integer("Big", &TSampleItem::Big, &TSampleItem::SetBig)
@@ -31,6 +76,8 @@ const TClassInfo& TSampleItem::StaticClassInfo() {
             .Component("Buddy", &TSampleItem::Buddy, &TSampleItem::SetBuddy)
             .Event("OnClick", &TSampleItem::OnClick)
             .Event("OnValue", &TSampleItem::OnValue)
+            .Object("Lines", &TSampleItem::Lines)
+            .Collection("Entries", &TSampleItem::Entries)
             .Creatable();
         return i;
     }();
@@ -59,7 +106,7 @@ void TSampleItem::DeclareProperties(TPropertyDeclarations& declarations) {
 
 const TClassInfo& TSampleForm::StaticClassInfo() {
     static const TClassInfo info = [] {
-        TClassInfo i("TSampleForm", &TSampleItem::StaticClassInfo());
+        TClassInfo i = NewClassInfo<TSampleForm, TSampleItem>("TSampleForm");
         TClassBuilder<TSampleForm>(i)
             .Method<void(TObject*)>("ItemClick", &TSampleForm::ItemClick)
             .Method<void(TObject*, int)>("ValueChanged", &TSampleForm::ValueChanged)
@@ -69,9 +116,21 @@ const TClassInfo& TSampleForm::StaticClassInfo() {
     return info;
 }
 
+const TClassInfo& TSampleButton::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i = NewClassInfo<TSampleButton, TSampleItem>("TSampleButton");
+        TClassBuilder<TSampleButton>(i)
+            .Enum("Shape", kSampleShapeNames, &TSampleButton::Shape, &TSampleButton::SetKind, shCircle)
+            .Creatable();
+        return i;
+    }();
+    return info;
+}
+
 void RegisterSampleClasses() {
     RegisterClass(TSampleItem::StaticClassInfo());
     RegisterClass(TSampleForm::StaticClassInfo());
+    RegisterClass(TSampleButton::StaticClassInfo());
 }
 
 }  // namespace zaprelay::test

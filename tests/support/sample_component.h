@@ -2,8 +2,10 @@
 // target of the component stream.
 #pragma once
 
+#include "framework/rtl/collection.h"
 #include "framework/rtl/component.h"
 #include "framework/rtl/font.h"
+#include "framework/rtl/string_list.h"
 
 #include <cstdint>
 #include <string>
@@ -15,6 +17,34 @@ enum TSampleShape { shNone, shCircle, shSquare };
 enum TSampleFlag { sfA, sfB, sfC };
 extern const TEnumInfo kSampleShapeNames;
 extern const TEnumInfo kSampleFlagNames;
+
+// A collection item with a property of each kind an item is likely to hold: text, a number,
+// a sub-object, a string list and a reference to a component of the holder's root.
+class TSampleEntry : public TCollectionItem {
+public:
+    explicit TSampleEntry(TCollection& collection) : TCollectionItem(collection) {}
+
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    void CopyFrom(const TPersistent& source) override;
+
+    const std::u16string& Caption() const { return m_caption; }
+    void SetCaption(const std::u16string& value);
+    int32_t Size() const { return m_size; }
+    void SetSize(int32_t value);
+    TFont* Font() { return &m_font; }
+    TStringList* Notes() { return &m_notes; }
+    TComponent* Buddy() const { return m_buddy; }
+    // Watched through the component that holds the collection, when there is one.
+    void SetBuddy(TComponent* value);
+
+private:
+    std::u16string m_caption;
+    int32_t m_size = 0;
+    TFont m_font;
+    TStringList m_notes;
+    TComponent* m_buddy = nullptr;
+};
 
 class TSampleItem : public TComponent {
 public:
@@ -46,6 +76,8 @@ public:
     TComponent* Buddy() const { return m_buddy; }
     void SetBuddy(TComponent* value) { ReplaceReference<TComponent>(this, m_buddy, value); }
     std::vector<uint8_t>& Data() { return m_data; }
+    TStringList* Lines() { return &m_lines; }
+    TOwnedCollection<TSampleEntry>* Entries() { return &m_entries; }
 
     TNotifyEvent OnClick;
     TEvent<void(TObject*, int)> OnValue;
@@ -77,7 +109,23 @@ private:
     TFont m_font;
     TComponent* m_buddy = nullptr;
     std::vector<uint8_t> m_data;
+    TStringList m_lines;
+    TOwnedCollection<TSampleEntry> m_entries;
     TComponent* m_parent = nullptr;
+};
+
+// Declares Shape again, with another default and its own setter.
+class TSampleButton : public TSampleItem {
+public:
+    explicit TSampleButton(TComponent* owner) : TSampleItem(owner) { SetShape(shCircle); }
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+    void SetKind(TSampleShape value) {
+        SetShape(value);
+        ++KindSets;
+    }
+    int KindSets = 0;
 };
 
 // A root whose methods events can name.
@@ -94,7 +142,7 @@ public:
     std::vector<int> Values;
 };
 
-// Registers both classes for nested records; UnregisterAllClasses undoes it.
+// Registers the creatable classes for nested records; UnregisterAllClasses undoes it.
 void RegisterSampleClasses();
 
 }  // namespace zaprelay::test

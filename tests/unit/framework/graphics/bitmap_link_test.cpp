@@ -114,6 +114,30 @@ TEST(BitmapLink, CopyFromCopiesEverythingButRefusesOtherTypes) {
     EXPECT_THROW(copy.CopyFrom(font), EConvertError);
 }
 
+// A class that knows how to copy itself into a link (as the Win32 graphics copy into a
+// bitmap): the link takes what it was given and reads nothing more from the source.
+class TLinkSource : public TPersistent {
+public:
+    void CopyTo(TPersistent& target) const override {
+        auto* link = dynamic_cast<TVxBitmapLink*>(&target);
+        if (link == nullptr) {
+            TPersistent::CopyTo(target);
+            return;
+        }
+        link->SetName("FROM SOURCE");
+        link->SetRect({1, 2, 3, 4});
+    }
+};
+
+TEST(BitmapLink, CopyFromASourceThatCopiesItselfStopsThere) {
+    TVxBitmapLink link;
+    TLinkSource source;
+    link.CopyFrom(source);
+    EXPECT_EQ(link.Name(), "FROM SOURCE");
+    EXPECT_EQ(link.Rect(), (TRect{1, 2, 3, 4}));
+    EXPECT_EQ(link.Image(), nullptr);
+}
+
 TEST(BitmapLink, StreamsNameAndRectangleInThatOrder) {
     std::vector<std::string> names;
     for (const TPropInfo* p : TVxBitmapLink::StaticClassInfo().Properties()) {

@@ -90,6 +90,23 @@ TEST(Component, PublishedReferenceIsClearedWhenTheTargetGoes) {
     EXPECT_EQ(holder->Buddy(), nullptr);
 }
 
+// Also inside collection items: an item's reference is watched through its holder.
+TEST(Component, ReferenceInACollectionItemIsClearedWhenTheTargetGoes) {
+    TComponent owner(nullptr);
+    auto* holder = new TSampleItem(&owner);
+    auto outsider = std::make_unique<TSampleItem>(nullptr);
+    auto* sibling = new TSampleItem(&owner);
+    holder->Entries()->Add()->SetBuddy(outsider.get());
+    holder->Entries()->Add()->SetBuddy(sibling);
+    holder->Entries()->Add()->SetBuddy(sibling);
+
+    outsider.reset();
+    EXPECT_EQ(holder->Entries()->Items(0)->Buddy(), nullptr) << "told through the free notification";
+    delete sibling;
+    EXPECT_EQ(holder->Entries()->Items(1)->Buddy(), nullptr) << "told through the owner";
+    EXPECT_EQ(holder->Entries()->Items(2)->Buddy(), nullptr);
+}
+
 TEST(Component, DestroyingStateIsVisibleToOwnedComponents) {
     struct TProbe : TComponent {
         using TComponent::TComponent;

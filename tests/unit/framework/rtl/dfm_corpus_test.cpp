@@ -1,7 +1,9 @@
 // Real-world text layouts through both converters.
 #include "framework/rtl/exceptions.h"
+#include "framework/rtl/object_stream.h"
 #include "framework/rtl/object_text.h"
 #include "framework/rtl/stream_value.h"
+#include "tests/support/sample_component.h"
 
 #include <algorithm>
 #include <charconv>
@@ -116,6 +118,67 @@ TEST(DfmCorpus, TextWrittenBackMatchesTheOriginalLayout) {
         } catch (const Exception& error) {
             ADD_FAILURE() << error.what();
         }
+    }
+}
+
+// Every string list of the corpus ("Lines.Strings", "SQL.Strings", ...) read into a string
+// list and written again gives the same lines.
+void CollectStringLists(const TStreamObject& object, std::vector<TStreamValue>& lists) {
+    for (const TStreamProperty& property : object.Properties) {
+        const std::string suffix = ".Strings";
+        if (property.Name.size() > suffix.size() &&
+            property.Name.compare(property.Name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            lists.push_back(property.Value);
+        }
+    }
+    for (const TStreamObject& child : object.Children) {
+        CollectStringLists(child, lists);
+    }
+}
+
+std::vector<std::u16string> LinesOf(const TStreamValue& list) {
+    std::vector<std::u16string> lines;
+    for (const TStreamValue& line : list.List) {
+        lines.push_back(line.AsWide());
+    }
+    return lines;
+}
+
+TEST(DfmCorpus, StringListsReadIntoAStringListAndWriteBackTheSameLines) {
+    std::vector<fs::path> files = CorpusFiles();
+    if (files.empty()) {
+        GTEST_SKIP() << "no corpus at " << ZR_TESTDATA_DIR << "/dfm";
+    }
+    std::vector<TStreamValue> lists;
+    for (const fs::path& file : files) {
+        CollectStringLists(TextToObject(ReadFile(file)), lists);
+    }
+    EXPECT_EQ(lists.size(), 60u) << "string lists in the corpus";
+    for (const TStreamValue& list : lists) {
+        ASSERT_EQ(list.Type, vaList);
+        TStreamObject record;
+        record.ClassName = "TSampleItem";
+        record.ObjectName = "Item";
+        record.Properties = {{"Lines.Strings", list}};
+        TMemoryStream stream;
+        TBinaryWriter writer(stream);
+        writer.WriteSignature();
+        writer.WriteObject(record);
+        stream.SetPosition(0);
+        test::TSampleItem item(nullptr);
+        ReadObjectStream(stream, item);
+        EXPECT_EQ(item.Lines()->Lines(), LinesOf(list));
+
+        TMemoryStream written;
+        WriteObjectStream(written, item);
+        written.SetPosition(0);
+        TBinaryReader reader(written);
+        reader.ReadSignature();
+        TStreamObject back = reader.ReadObject();
+        auto found = std::find_if(back.Properties.begin(), back.Properties.end(),
+                                  [](const TStreamProperty& p) { return p.Name == "Lines.Strings"; });
+        ASSERT_NE(found, back.Properties.end());
+        EXPECT_EQ(LinesOf(found->Value), LinesOf(list));
     }
 }
 

@@ -2,11 +2,15 @@
 
 #include "framework/rtl/class_registry.h"
 #include "framework/rtl/exceptions.h"
+#include "framework/rtl/object_text.h"
 #include "framework/rtl/stream_value.h"
 #include "tests/support/sample_component.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace zaprelay::test {
 namespace {
@@ -105,6 +109,14 @@ TEST_F(ObjectStreamTest, EveryPropertyKindSurvivesAWriteAndARead) {
     button->SetBuddy(panel);
     button->OnClick.Bind("ItemClick", nullptr);
     button->OnValue.Bind("ValueChanged", nullptr);
+    source.Lines()->SetText(u"first\r\nвторой\r\n");
+    TSampleEntry* entry = source.Entries()->Add();
+    entry->SetCaption(u"Слива");
+    entry->SetSize(-3);
+    entry->Font()->SetHeight(-20);
+    entry->Notes()->Add(u"note");
+    entry->SetBuddy(button);
+    source.Entries()->Add();
 
     TMemoryStream stream = Write(source);
     TSampleForm copy(nullptr);
@@ -123,6 +135,14 @@ TEST_F(ObjectStreamTest, EveryPropertyKindSurvivesAWriteAndARead) {
     EXPECT_EQ(copy.Charset(), RUSSIAN_CHARSET);
     EXPECT_EQ(copy.Font()->Data(), source.Font()->Data());
     EXPECT_EQ(copy.Data(), source.Data());
+    EXPECT_TRUE(copy.Lines()->Equals(*source.Lines()));
+    ASSERT_EQ(copy.Entries()->Count(), 2);
+    TSampleEntry* entryCopy = copy.Entries()->Items(0);
+    EXPECT_EQ(entryCopy->Caption(), u"Слива");
+    EXPECT_EQ(entryCopy->Size(), -3);
+    EXPECT_EQ(entryCopy->Font()->Height(), -20);
+    EXPECT_EQ(entryCopy->Notes()->Text(), u"note");
+    EXPECT_EQ(copy.Entries()->Items(1)->Caption(), u"");
 
     ASSERT_EQ(copy.ComponentCount(), 2);
     auto* panelCopy = dynamic_cast<TSampleItem*>(copy.FindComponent("Panel"));
@@ -131,6 +151,7 @@ TEST_F(ObjectStreamTest, EveryPropertyKindSurvivesAWriteAndARead) {
     EXPECT_EQ(panelCopy->ParentComponent(), &copy);
     EXPECT_EQ(buttonCopy->ParentComponent(), panelCopy);
     EXPECT_EQ(buttonCopy->Buddy(), panelCopy);
+    EXPECT_EQ(entryCopy->Buddy(), buttonCopy) << "references inside items resolve too";
 
     // Events are bound to the reading root's methods.
     ASSERT_TRUE(buttonCopy->OnClick);
@@ -153,7 +174,10 @@ TEST_F(ObjectStreamTest, WriterSkipsDefaultsAndEmptyStringsButNotUndefaultedValu
         names.push_back(p.Name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Big", "Flags", "Font.Charset", "Font.Color", "Font.Height", "Font.Name",
-                                               "Font.Style"}));
+                                               "Font.Style", "Entries"}))
+        << "no lines, no Lines.Strings; an empty collection is still written";
+    EXPECT_EQ(FindIn(object, "Entries")->Value.Type, vaCollection);
+    EXPECT_TRUE(FindIn(object, "Entries")->Value.Items.empty());
     EXPECT_EQ(FindIn(object, "Flags")->Value.Type, vaSet);
     EXPECT_TRUE(FindIn(object, "Font.Style")->Value.Set.empty()) << "an empty style is written as []";
     EXPECT_EQ(FindIn(object, "Font.Color")->Value.Text, "clWindowText");
@@ -291,6 +315,177 @@ TEST_F(ObjectStreamTest, ReferencesAndEventsResolveOnlyAgainstWhatExists) {
     EXPECT_TRUE(m_form->OnClick);
 }
 
+TEST_F(ObjectStreamTest, WideTextIsUtf8UnlessAscii) {
+    TSampleItem item(nullptr);
+    const std::u16string texts[] = {u"plain", u"Пульт", u"\xD83D\xDE00 ok", u"lone \xD83D"};
+    const TValueType tags[] = {vaString, vaUTF8String, vaUTF8String, vaWString};
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        item.SetTitle(texts[i]);
+        TMemoryStream stream = Write(item);
+        EXPECT_EQ(FindIn(Parse(stream), "Title")->Value.Type, tags[i]) << i;
+        TSampleItem copy(nullptr);
+        ReadObjectStream(stream, copy);
+        EXPECT_EQ(copy.Title(), texts[i]) << i;
+    }
+}
+
+TEST_F(ObjectStreamTest, StringListIsAListOfStringsWrittenOnlyWithLines) {
+    TSampleItem item(nullptr);
+    item.Lines()->SetText(u"plain\r\nЖук\r\n");
+    TMemoryStream stream = Write(item);
+    TStreamObject written = Parse(stream);
+    const TStreamProperty* lines = FindIn(written, "Lines.Strings");
+    ASSERT_NE(lines, nullptr);
+    ASSERT_EQ(lines->Value.Type, vaList);
+    std::vector<TValueType> tags;
+    for (const TStreamValue& line : lines->Value.List) {
+        tags.push_back(line.Type);
+    }
+    EXPECT_EQ(tags, (std::vector<TValueType>{vaString, vaUTF8String, vaString}));
+
+    TSampleItem copy(nullptr);
+    copy.Lines()->Add(u"old line");
+    int changes = 0;
+    copy.Lines()->OnChange = [&changes](TObject*) { ++changes; };
+    ReadObjectStream(stream, copy);
+    EXPECT_EQ(copy.Lines()->Text(), item.Lines()->Text()) << "cleared, then filled";
+    EXPECT_EQ(changes, 1) << "one update";
+
+    item.Lines()->Clear();
+    stream = Write(item);
+    EXPECT_EQ(FindIn(Parse(stream), "Lines.Strings"), nullptr);
+}
+
+TEST_F(ObjectStreamTest, CollectionItemsCarryTheirOwnPropertiesWithoutPositions) {
+    TSampleItem item(nullptr);
+    item.Entries()->Add()->SetSize(7);
+    item.Entries()->Add()->Notes()->Add(u"n");
+    TMemoryStream stream = Write(item);
+    TStreamObject written = Parse(stream);
+    const TStreamProperty* entries = FindIn(written, "Entries");
+    ASSERT_NE(entries, nullptr);
+    ASSERT_EQ(entries->Value.Items.size(), 2u);
+    auto names = [](const TStreamCollectionItem& stored) {
+        std::vector<std::string> result;
+        for (const TStreamProperty& p : stored.Properties) {
+            result.push_back(p.Name);
+        }
+        return result;
+    };
+    const std::vector<std::string> font = {"Font.Charset", "Font.Color", "Font.Height", "Font.Name", "Font.Style"};
+    std::vector<std::string> first = {"Size"};
+    first.insert(first.end(), font.begin(), font.end());
+    std::vector<std::string> second = font;
+    second.push_back("Notes.Strings");
+    EXPECT_EQ(names(entries->Value.Items[0]), first);
+    EXPECT_EQ(names(entries->Value.Items[1]), second);
+    EXPECT_FALSE(entries->Value.Items[0].Position.has_value());
+
+    // Positions in a stream are read past; the items come in stream order.
+    TStreamValue collection = entries->Value;
+    collection.Items[0].Position = TStreamValue::Integer(1);
+    collection.Items[1].Position = TStreamValue::Integer(0);
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", collection}}))), "");
+    ASSERT_EQ(m_form->Entries()->Count(), 2);
+    EXPECT_EQ(m_form->Entries()->Items(0)->Size(), 7);
+    EXPECT_EQ(m_form->Entries()->Items(1)->Notes()->Count(), 1);
+}
+
+TEST_F(ObjectStreamTest, LayoutTextWithListsAndCollectionsComesBackUnchanged) {
+    const std::string font =
+        "Font.Charset = DEFAULT_CHARSET\n%sFont.Color = clWindowText\n%sFont.Height = %s\n"
+        "%sFont.Name = 'MS Sans Serif'\n%sFont.Style = []\n";
+    auto fontAt = [&font](const std::string& indent, const std::string& height) {
+        return indent + Format(font, {indent, indent, height, indent, indent});
+    };
+    std::string text = "object Form: TSampleForm\n  Big = 0\n  Flags = []\n" + fontAt("  ", "-11") +
+                       "  Lines.Strings = (\n    'select *'\n    ''\n    #1046#1091#1082)\n"
+                       "  Entries = <\n    item\n      Caption = 'One'\n      Size = 2\n" +
+                       fontAt("      ", "-20") +
+                       "      Notes.Strings = (\n        'a')\n      Buddy = Form\n    end\n    item\n" +
+                       fontAt("      ", "-11") + "    end>\nend\n";
+    std::string crlf;
+    for (char c : text) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    std::vector<uint8_t> binary = TextToBinary(crlf);
+    TSampleForm form(nullptr);
+    TBytesStream input(binary);
+    ReadObjectStream(input, form);
+    ASSERT_EQ(form.Entries()->Count(), 2);
+    EXPECT_EQ(form.Entries()->Items(0)->Buddy(), &form);
+    EXPECT_EQ(form.Lines()->Get(2), u"Жук");
+    TMemoryStream written = Write(form);
+    EXPECT_EQ(BinaryToText(written.Bytes()), crlf);
+}
+
+TEST_F(ObjectStreamTest, ListsAndCollectionsRefuseOtherValueKinds) {
+    TStreamValue keep;
+    keep.Type = vaList;
+    keep.List = {AnsiStringValue("keep")};
+    TStreamValue mixed = keep;
+    mixed.List = {AnsiStringValue("x"), TStreamValue::Integer(5)};
+    EXPECT_EQ(ReadError(Build(FormWith({{"Lines.Strings", keep}, {"Lines.Strings", mixed}}))),
+              "Error reading Form.Lines.Strings: Invalid property value");
+    EXPECT_EQ(m_form->Lines()->Text(), u"keep") << "a bad element leaves the lines as they were";
+    EXPECT_EQ(ReadError(Build(FormWith({{"Lines.Strings", AnsiStringValue("x")}}))),
+              "Error reading Form.Lines.Strings: Invalid property value");
+    EXPECT_EQ(ReadError(Build(FormWith({{"Lines", keep}}))), "Error reading Form.Lines: Invalid property value");
+
+    TStreamValue items;
+    items.Type = vaCollection;
+    items.Items.push_back({std::nullopt, {{"Nothing", TStreamValue::Integer(1)}}});
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", items}}))),
+              "Error reading Form.Entries: Property Nothing does not exist");
+    items.Items[0].Properties = {{"Size", AnsiStringValue("big")}};
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", items}}))), "Error reading Form.Entries: Invalid property value");
+    items.Items[0].Properties = {{"Buddy", Ident("Nobody")}};
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", items}}))), "Error reading Form.Entries: Invalid property value");
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", keep}}))), "Error reading Form.Entries: Invalid property value");
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries.Size", TStreamValue::Integer(1)}}))),
+              "Error reading Form.Entries.Size: Invalid property path");
+}
+
+// A reference read inside an item waits for the end of the read; the item may be gone by then.
+TEST_F(ObjectStreamTest, ReferenceInAnItemReadAgainIsDropped) {
+    TStreamValue withReference;
+    withReference.Type = vaCollection;
+    withReference.Items.push_back({std::nullopt, {{"Buddy", Ident("Form")}}});
+    TStreamValue empty;
+    empty.Type = vaCollection;
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", withReference}, {"Entries", empty}}))), "");
+    EXPECT_EQ(m_form->Entries()->Count(), 0);
+
+    TStreamValue nested = withReference;
+    nested.Items[0].Properties.push_back({"Size", TStreamValue::Integer(3)});
+    EXPECT_EQ(ReadError(Build(FormWith({{"Entries", withReference}, {"Entries", nested}}))), "");
+    ASSERT_EQ(m_form->Entries()->Count(), 1);
+    EXPECT_EQ(m_form->Entries()->Items(0)->Buddy(), m_form.get());
+}
+
+TEST_F(ObjectStreamTest, RedeclaredPropertyIsWrittenOnceWithTheNewDefault) {
+    TSampleButton button(nullptr);
+    TMemoryStream stream = Write(button);
+    EXPECT_EQ(FindIn(Parse(stream), "Shape"), nullptr) << "shCircle is the button's default";
+
+    button.SetShape(shNone);
+    stream = Write(button);
+    TStreamObject object = Parse(stream);
+    ASSERT_GE(object.Properties.size(), 2u);
+    EXPECT_EQ(object.Properties[0].Name, "Big");
+    EXPECT_EQ(object.Properties[1].Name, "Shape") << "at the ancestor's place, once";
+    int shapes = 0;
+    for (const TStreamProperty& p : object.Properties) {
+        shapes += p.Name == "Shape";
+    }
+    EXPECT_EQ(shapes, 1);
+
+    TSampleButton copy(nullptr);
+    ReadObjectStream(stream, copy);
+    EXPECT_EQ(copy.Shape(), shNone);
+    EXPECT_EQ(copy.KindSets, 1) << "read through the button's own setter";
+}
+
 TEST_F(ObjectStreamTest, DeeplyNestedRecordsAreRefused) {
     TStreamObject form = FormWith({});
     TStreamObject* level = &form;
@@ -306,6 +501,117 @@ TEST_F(ObjectStreamTest, DeeplyNestedRecordsAreRefused) {
     writer.WriteObject(form);
     stream.SetPosition(0);
     EXPECT_EQ(ReadError(std::move(stream)), "Invalid stream format");
+}
+
+}  // namespace
+}  // namespace zaprelay::test
+
+namespace zaprelay::test {
+namespace {
+
+// Integer values with names, and a property written only while another one allows it.
+bool LevelToIdent(int32_t value, std::string& name) {
+    if (value == -21) {
+        name = "lvHigh";
+        return true;
+    }
+    return false;
+}
+bool IdentToLevel(std::string_view name, int32_t& value) {
+    if (SameText(name, "lvHigh")) {
+        value = -21;
+        return true;
+    }
+    return false;
+}
+
+class TGauge : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClassInfo& StaticClassInfo() {
+        static const TClassInfo info = [] {
+            TClassInfo i = NewClassInfo<TGauge, TComponent>("TGauge");
+            TClassBuilder<TGauge>(i)
+                .Integer("Level", &TGauge::Level, &TGauge::SetLevel, 0)
+                .Idents(&LevelToIdent, &IdentToLevel)
+                .Boolean("Inherit", &TGauge::Inherit, &TGauge::SetInherit, true)
+                .Integer("Own", &TGauge::Own, &TGauge::SetOwn)
+                .StoredWhen([](const TGauge& g) { return !g.Inherit(); })
+                .Color("Tint", &TGauge::Tint, &TGauge::SetTint, clWhite);
+            return i;
+        }();
+        return info;
+    }
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+    int32_t Level() const { return m_level; }
+    void SetLevel(int32_t v) { m_level = v; }
+    bool Inherit() const { return m_inherit; }
+    void SetInherit(bool v) { m_inherit = v; }
+    int32_t Own() const { return m_own; }
+    void SetOwn(int32_t v) { m_own = v; }
+    TColor Tint() const { return m_tint; }
+    void SetTint(TColor v) { m_tint = v; }
+
+private:
+    int32_t m_level = 0;
+    bool m_inherit = true;
+    int32_t m_own = 5;
+    TColor m_tint = clWhite;
+};
+
+std::string GaugeText(TGauge& gauge) {
+    TMemoryStream binary;
+    WriteObjectStream(binary, gauge);
+    binary.SetPosition(0);
+    TMemoryStream text;
+    StreamBinaryToText(binary, text);
+    return std::string(text.Bytes().begin(), text.Bytes().end());
+}
+
+void ReadGauge(TGauge& gauge, const std::string& text) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    TBytesStream source(bytes);
+    TMemoryStream binary;
+    StreamTextToBinary(source, binary);
+    binary.SetPosition(0);
+    ReadObjectStream(binary, gauge);
+}
+
+TEST(ObjectStreamExtras, NamedIntegersAreWrittenAndReadByName) {
+    TGauge gauge(nullptr);
+    gauge.SetLevel(-21);
+    EXPECT_NE(GaugeText(gauge).find("Level = lvHigh"), std::string::npos);
+    gauge.SetLevel(7);
+    EXPECT_NE(GaugeText(gauge).find("Level = 7"), std::string::npos);
+
+    TGauge read(nullptr);
+    ReadGauge(read, "object G: TGauge\n  Level = lvHigh\nend\n");
+    EXPECT_EQ(read.Level(), -21);
+    EXPECT_THROW(ReadGauge(read, "object G: TGauge\n  Level = lvLow\nend\n"), EReadError);
+}
+
+TEST(ObjectStreamExtras, StoredWhenWritesOnlyWhileItAllows) {
+    TGauge gauge(nullptr);
+    EXPECT_EQ(GaugeText(gauge).find("Own"), std::string::npos) << "inherited: not written";
+    gauge.SetInherit(false);
+    std::string text = GaugeText(gauge);
+    EXPECT_NE(text.find("Inherit = False"), std::string::npos);
+    EXPECT_NE(text.find("Own = 5"), std::string::npos);
+    // Reading is not affected: a stored value is taken whatever the other says.
+    TGauge read(nullptr);
+    ReadGauge(read, "object G: TGauge\n  Own = 9\nend\n");
+    EXPECT_EQ(read.Own(), 9);
+}
+
+TEST(ObjectStreamExtras, ColourTakesAnyThirtyTwoBitPattern) {
+    TGauge gauge(nullptr);
+    ReadGauge(gauge, "object G: TGauge\n  Tint = $FF00000F\nend\n");
+    EXPECT_EQ(gauge.Tint(), clBtnFace);
+    EXPECT_NE(GaugeText(gauge).find("Tint = clBtnFace"), std::string::npos);
+    ReadGauge(gauge, "object G: TGauge\n  Tint = $00FF00\nend\n");
+    EXPECT_EQ(gauge.Tint(), 0x00FF00);
+    EXPECT_THROW(ReadGauge(gauge, "object G: TGauge\n  Tint = $1FFFFFFFF\nend\n"), EReadError);
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include "tests/support/sample_component.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+#include <typeindex>
+#include <typeinfo>
 
 namespace zaprelay::test {
 namespace {
@@ -20,10 +24,32 @@ std::vector<std::string> Names(const TClassInfo& info) {
 
 TEST(Reflection, PropertiesComeAncestorsFirstInDeclarationOrder) {
     std::vector<std::string> names = Names(TSampleForm::StaticClassInfo());
-    EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Count", "Big", "Shape", "Visible", "Flags", "Caption", "Title",
-                                               "Color", "Charset", "Font", "Buddy", "OnClick", "OnValue"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Tag", "Count", "Big", "Shape", "Visible", "Flags", "Caption", "Title", "Color",
+                                        "Charset", "Font", "Buddy", "OnClick", "OnValue", "Lines", "Entries"}));
     EXPECT_EQ(Names(TFont::StaticClassInfo()),
               (std::vector<std::string>{"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
+}
+
+TEST(Reflection, RedeclaredPropertyTakesTheAncestorsPlace) {
+    const TClassInfo& button = TSampleButton::StaticClassInfo();
+    std::vector<const TPropInfo*> all = button.Properties();
+    EXPECT_EQ(Names(button), Names(TSampleItem::StaticClassInfo())) << "one Shape, where the ancestor has it";
+    const TPropInfo* shape = all.at(3);
+    EXPECT_EQ(shape, button.FindProperty("SHAPE"));
+    EXPECT_EQ(shape, &button.OwnProperties().at(0));
+    EXPECT_EQ(shape->Default, shCircle);
+    EXPECT_EQ(TSampleItem::StaticClassInfo().FindProperty("Shape")->Default, shNone) << "the ancestor keeps its own";
+
+    TSampleButton object(nullptr);
+    shape->SetOrd(object, shSquare);
+    EXPECT_EQ(object.KindSets, 1) << "the descendant's setter";
+}
+
+TEST(Reflection, BuilderRefusesAnotherClassesTable) {
+    TClassInfo copy = TSampleItem::StaticClassInfo();
+    EXPECT_THROW(TClassBuilder<TSampleForm>{copy}, std::logic_error);
+    EXPECT_NO_THROW(TClassBuilder<TSampleItem>{copy});
 }
 
 TEST(Reflection, LookupsIgnoreLetterCase) {
@@ -64,6 +90,34 @@ TEST(ClassRegistry, FindsByExactName) {
     EXPECT_NE(FindClass("TSampleForm"), nullptr);
     UnregisterAllClasses();
     EXPECT_EQ(FindClass("TSampleForm"), nullptr);
+}
+
+// Each registered class creates objects that report it, and sits under the table of the
+// class it derives from.
+TEST(ClassRegistry, EveryClassCreatesObjectsOfItsOwnTable) {
+    UnregisterAllClasses();
+    RegisterSampleClasses();
+    std::vector<const TClassInfo*> classes = RegisteredClasses();
+    ASSERT_EQ(classes.size(), 3u);
+    for (const TClassInfo* info : classes) {
+        SCOPED_TRACE(info->Name());
+        ASSERT_TRUE(info->Create);
+        std::unique_ptr<TComponent> object(info->Create(nullptr));
+        const TComponent& created = *object;
+        EXPECT_EQ(&created.ClassInfo(), info);
+        EXPECT_EQ(std::type_index(typeid(created)), info->Type());
+        EXPECT_EQ(created.ClassName(), info->Name());
+        ASSERT_NE(info->Parent(), nullptr);
+        EXPECT_NE(info->Parent()->Type(), info->Type());
+        EXPECT_TRUE(info->InheritsFrom(TComponent::StaticClassInfo()));
+    }
+    EXPECT_EQ(TSampleButton::StaticClassInfo().Parent(), &TSampleItem::StaticClassInfo());
+    EXPECT_EQ(TSampleForm::StaticClassInfo().Parent(), &TSampleItem::StaticClassInfo());
+    EXPECT_EQ(TSampleItem::StaticClassInfo().Parent(), &TComponent::StaticClassInfo());
+    EXPECT_EQ(TComponent::StaticClassInfo().Parent(), &TPersistent::StaticClassInfo());
+    EXPECT_EQ(TPersistent::StaticClassInfo().Parent(), &TObject::StaticClassInfo());
+    EXPECT_EQ(TObject::StaticClassInfo().Parent(), nullptr);
+    UnregisterAllClasses();
 }
 
 TEST(IdentTables, ColoursAndCharsetsByName) {

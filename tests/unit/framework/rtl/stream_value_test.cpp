@@ -97,6 +97,21 @@ TEST(StreamValue, NonAsciiStringPicksShorterEncoding) {
     EXPECT_EQ(cyrillic.Type, vaWString);
     EXPECT_EQ(cyrillic.Wide, u"Жук");
     EXPECT_EQ(StringValue(u"漢字").Type, vaWString);
+    // UTF-8 would be shorter, but it has no form for a lone surrogate.
+    TStreamValue unpaired = StringValue(u"abcdef\xD83D");
+    EXPECT_EQ(unpaired.Type, vaWString);
+    EXPECT_EQ(unpaired.Wide, u"abcdef\xD83D");
+}
+
+TEST(StreamValue, WideTextIsUtf8UnlessAsciiOrHoldingALoneSurrogate) {
+    EXPECT_EQ(WideStringValue(std::u16string(256, u'x')).Type, vaLString);
+    EXPECT_EQ(WideStringValue(u"漢字").Type, vaUTF8String) << "even where UTF-16 is shorter";
+    const std::u16string lone[] = {u"a\xD83D", std::u16string(1, char16_t{0xDE00}) + u"b"};
+    for (const std::u16string& text : lone) {
+        TStreamValue value = WideStringValue(text);
+        EXPECT_EQ(value.Type, vaWString);
+        EXPECT_EQ(value.Wide, text);
+    }
 }
 
 TEST(StreamValue, AnsiStringGoesThroughCodePageToUtf8) {
@@ -181,10 +196,10 @@ TStreamObject EveryTagRecord() {
     list.List = {inner, Value(vaList), TStreamValue::Ident("x")};
     add("List", list);
     TStreamValue collection = Value(vaCollection);
-    TCollectionItem positioned;
+    TStreamCollectionItem positioned;
     positioned.Position = TStreamValue::Integer(2);
     positioned.Properties = {{"Width", TStreamValue::Integer(40)}, {"Sub", list}};
-    collection.Items = {positioned, TCollectionItem{}};
+    collection.Items = {positioned, TStreamCollectionItem{}};
     add("Items", collection);
 
     TStreamObject child;
@@ -234,7 +249,7 @@ TEST(BinaryStream, FloatsAndCollectionsUseTheirStoredLayout) {
     single.Float = 1.5;
     EXPECT_EQ(Written(single), (ByteList{0x0F, 0x00, 0x00, 0xC0, 0x3F}));
     TStreamValue collection = Value(vaCollection);
-    TCollectionItem item;
+    TStreamCollectionItem item;
     item.Position = TStreamValue::Integer(2);
     item.Properties = {{"A", TStreamValue::Integer(1)}};
     collection.Items = {item};
