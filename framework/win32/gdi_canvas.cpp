@@ -3,6 +3,7 @@
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/vx_bitmap.h"
 #include "framework/win32/dib_storage.h"
+#include "framework/win32/font_cache.h"
 
 #include <cstdlib>
 #include <string>
@@ -120,27 +121,7 @@ void TGdiCanvas::SetFont(const TFontData& font) {
 }
 
 void TGdiCanvas::UseFont() {
-    HFONT font = nullptr;
-    for (const auto& [data, handle] : m_fonts) {
-        if (data == m_font) {
-            font = handle.Get();
-        }
-    }
-    if (font == nullptr) {
-        LOGFONTW log{};
-        log.lfHeight = m_font.Height;
-        log.lfWeight = (m_font.Style & FontStyleBit(fsBold)) ? FW_BOLD : FW_NORMAL;
-        log.lfItalic = (m_font.Style & FontStyleBit(fsItalic)) ? TRUE : FALSE;
-        log.lfUnderline = (m_font.Style & FontStyleBit(fsUnderline)) ? TRUE : FALSE;
-        log.lfStrikeOut = (m_font.Style & FontStyleBit(fsStrikeOut)) ? TRUE : FALSE;
-        log.lfCharSet = m_font.Charset;
-        log.lfPitchAndFamily = m_font.Pitch == fpFixed      ? FIXED_PITCH
-                               : m_font.Pitch == fpVariable ? VARIABLE_PITCH
-                                                            : DEFAULT_PITCH;
-        MultiByteToWideChar(CP_ACP, 0, m_font.Name.c_str(), -1, log.lfFaceName, LF_FACESIZE - 1);
-        m_fonts.emplace_back(m_font, TFontHandle(CreateFontIndirectW(&log)));
-        font = m_fonts.back().second.Get();
-    }
+    HFONT font = CachedFont(m_font);
     SelectObject(m_dc, font);
     SetTextColor(m_dc, ToColorRef(m_font.Color));
     SetBkMode(m_dc, TRANSPARENT);

@@ -42,15 +42,12 @@ public:
     void ReadArea(const TRect& area, TVxBitmap& target) override;
 
 private:
-    // Selects the font object for the current font data, made on first use.
+    // Selects the process's font object for the current font data.
     void UseFont();
 
     HDC m_dc;
     int m_initialState;
     TFontData m_font;
-    // Every font made for this canvas stays alive until the canvas goes, so no object
-    // still selected (now or in a saved state) is ever deleted.
-    std::vector<std::pair<TFontData, TFontHandle>> m_fonts;
     std::vector<int> m_savedStates;
     std::vector<TFontData> m_savedFonts;
 };

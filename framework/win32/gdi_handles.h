@@ -47,6 +47,12 @@ inline void DeleteGdiObject(HGDIOBJ object) {
 inline void DeleteMemoryDC(HDC dc) {
     DeleteDC(dc);
 }
+inline void DestroyIconHandle(HICON icon) {
+    DestroyIcon(icon);
+}
+inline void DestroyMenuHandle(HMENU menu) {
+    DestroyMenu(menu);
+}
 }  // namespace detail
 
 using TBitmapHandle = TOwnedHandle<HBITMAP, &detail::DeleteGdiObject>;
@@ -55,6 +61,8 @@ using TBrushHandle = TOwnedHandle<HBRUSH, &detail::DeleteGdiObject>;
 using TPenHandle = TOwnedHandle<HPEN, &detail::DeleteGdiObject>;
 using TRegionHandle = TOwnedHandle<HRGN, &detail::DeleteGdiObject>;
 using TMemoryDC = TOwnedHandle<HDC, &detail::DeleteMemoryDC>;
+using TIconHandle = TOwnedHandle<HICON, &detail::DestroyIconHandle>;
+using TMenuHandle = TOwnedHandle<HMENU, &detail::DestroyMenuHandle>;
 
 // A window's (or the screen's, for none) device context, released when it goes.
 class TWindowDC {

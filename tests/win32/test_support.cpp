@@ -46,7 +46,7 @@ void WriteFile(const std::string& path, const std::string& text) {
     out << text;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::function<void()>& dispatch) {
     DWORD start = GetTickCount();
     while (!done()) {
         DWORD elapsed = GetTickCount() - start;
@@ -54,13 +54,41 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
             return false;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+        if (dispatch) {
+            dispatch();
+        } else {
+            ProcessPendingMessages();
         }
     }
     return true;
+}
+
+DWORD CountGuiObjects(DWORD kind) {
+    SetLastError(0);
+    DWORD counted = GetGuiResources(GetCurrentProcess(), kind);
+    if (counted != 0 || GetLastError() == 0) {
+        return counted;
+    }
+    DWORD found = 0;
+    const DWORD self = GetCurrentProcessId();
+    for (ULONG_PTR value = 1; value < 0x10000; ++value) {
+        if (kind == GR_GDIOBJECTS) {
+            found += GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0 ? 1 : 0;
+        } else {
+            auto window = reinterpret_cast<HWND>(value);
+            DWORD owner = 0;
+            found += IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == self ? 1 : 0;
+        }
+    }
+    return found;
+}
+
+void ProcessPendingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 }  // namespace zaprelay::test

@@ -29,7 +29,16 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 
-// Dispatches messages until done() or the deadline; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// Dispatches messages (through dispatch when given, else directly) until done() or the
+// deadline; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000, const std::function<void()>& dispatch = {});
+
+// The process's USER (GR_USEROBJECTS) or GDI (GR_GDIOBJECTS) objects: GetGuiResources where
+// the system counts; Wine's is a stub that returns 0, and there the handle tables are probed
+// (a 16-bit handle value finds the object of any generation).
+DWORD CountGuiObjects(DWORD kind);
+
+// Dispatches the messages already waiting, then returns.
+void ProcessPendingMessages();
 
 }  // namespace zaprelay::test

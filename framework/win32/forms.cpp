@@ -1,0 +1,900 @@
+#include "framework/win32/forms.h"
+
+#include "framework/rtl/exceptions.h"
+#include "framework/rtl/object_stream.h"
+#include "framework/rtl/streams.h"
+#include "framework/win32/application.h"
+#include "framework/win32/control_props.h"
+#include "framework/win32/layout_resource.h"
+#include "framework/win32/menus.h"
+#include "framework/win32/screen.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zaprelay::win32 {
+
+const TEnumInfo kFormBorderStyleNames =
+    MakeEnumInfo<bsSizeToolWin>("TFormBorderStyle",
+                                {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+const TEnumInfo kBorderIconNames =
+    MakeEnumInfo<biHelp>("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
+const TEnumInfo kFormStyleNames =
+    MakeEnumInfo<fsStayOnTop>("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+const TEnumInfo kPositionNames =
+    MakeEnumInfo<poOwnerFormCenter>("TPosition",
+                                    {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                     "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"});
+const TEnumInfo kWindowStateNames =
+    MakeEnumInfo<wsMaximized>("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
+
+namespace {
+
+constexpr char kCannotFocus[] = "Cannot focus a disabled or invisible window";
+constexpr char kVisibleModal[] = "Cannot make a visible window modal";
+
+// Menu items are written inside their menu, not beside it.
+bool HasParentComponent(TComponent* c) {
+    auto* item = dynamic_cast<TMenuItem*>(c);
+    return item != nullptr && item->ParentItem() != nullptr;
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
+TRect WorkAreaOf(HWND window) {
+    return Screen() != nullptr ? Screen()->MonitorWorkArea(window) : TRect{0, 0, 640, 480};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- class info
+
+const TClassInfo& TCustomForm::StaticClassInfo() {
+    static const TClassInfo info = NewClassInfo<TCustomForm, TCustomControl>("TCustomForm");
+    return info;
+}
+
+const TMessageTable& TCustomForm::StaticMessageTable() {
+    static const TMessageTable table = TMessageTable::For<TCustomForm, TCustomControl>()
+                                           .On<&TCustomForm::WMClose>(WM_CLOSE)
+                                           .On<&TCustomForm::WMActivate>(WM_ACTIVATE)
+                                           .On<&TCustomForm::WMSysCommand>(WM_SYSCOMMAND)
+                                           .On<&TCustomForm::WMGetMinMaxInfo>(WM_GETMINMAXINFO)
+                                           .On<&TCustomForm::WMSize>(WM_SIZE)
+                                           .On<&TCustomForm::WMHScroll>(WM_HSCROLL)
+                                           .On<&TCustomForm::WMVScroll>(WM_VSCROLL)
+                                           .On<&TCustomForm::CMShowingChanged>(CM_SHOWINGCHANGED)
+                                           .On<&TCustomForm::CMDialogKey>(CM_DIALOGKEY)
+                                           .On<&TCustomForm::CMRelease>(CM_RELEASE)
+                                           .On<&TCustomForm::CMControlListChange>(CM_CONTROLLISTCHANGE)
+                                           .On<&TCustomForm::CMActivate>(CM_ACTIVATE);
+    return table;
+}
+
+const TClassInfo& TForm::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i = NewClassInfo<TForm, TCustomForm>("TForm");
+        TClassBuilder<TForm> b(i);
+        // The window's size is stored as its client size.
+        b.Integer("Width", &TControl::Width, &TControl::SetWidth).NotStored();
+        b.Integer("Height", &TControl::Height, &TControl::SetHeight).NotStored();
+        b.Set("BorderIcons", kBorderIconNames, &TForm::BorderIcons, &TForm::SetBorderIcons, 0x7);
+        b.Enum("BorderStyle", kFormBorderStyleNames, &TForm::BorderStyle, &TForm::SetBorderStyle, bsSizeable);
+        publish::Caption(b);
+        b.Integer("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight);
+        b.Integer("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth);
+        publish::Color(b, clBtnFace);
+        publish::Constraints(b);
+        publish::Font(b);
+        b.Enum("FormStyle", kFormStyleNames, &TForm::FormStyle, &TForm::SetFormStyle, fsNormal);
+        b.Object("Icon", [](TForm& f) -> TPersistent* { return f.Icon(); });
+        b.Boolean("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview, false);
+        b.Boolean("OldCreateOrder", &TForm::OldCreateOrder, &TForm::SetOldCreateOrder, std::nullopt);
+        b.Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, false);
+        publish::PopupMenu(b);
+        b.Enum("Position", kPositionNames, &TForm::Position, &TForm::SetPosition, poDesigned);
+        publish::ShowHint(b);
+        b.Boolean("AutoScroll", &TForm::AutoScroll, &TForm::SetAutoScroll, false);
+        b.Boolean("Visible", &TControl::Visible, &TControl::SetVisible, false);
+        b.Enum("WindowState", kWindowStateNames, &TForm::WindowState, &TForm::SetWindowState, wsNormal);
+        b.Event("OnActivate", publish::Member<TForm>(&TForm::OnActivate));
+        b.Event("OnClick", publish::Member<TForm>(&TForm::OnClick));
+        b.Event("OnClose", publish::Member<TForm>(&TForm::OnClose));
+        b.Event("OnCloseQuery", publish::Member<TForm>(&TForm::OnCloseQuery));
+        b.Event("OnCreate", publish::Member<TForm>(&TForm::OnCreate));
+        b.Event("OnDeactivate", publish::Member<TForm>(&TForm::OnDeactivate));
+        b.Event("OnDestroy", publish::Member<TForm>(&TForm::OnDestroy));
+        b.Event("OnHide", publish::Member<TForm>(&TForm::OnHide));
+        publish::KeyEvents(b);
+        publish::MouseEvents(b);
+        b.Event("OnPaint", publish::Member<TForm>(&TForm::OnPaint));
+        b.Event("OnResize", publish::Member<TForm>(&TForm::OnResize));
+        b.Event("OnShortCut", publish::Member<TForm>(&TForm::OnShortCut));
+        b.Event("OnShow", publish::Member<TForm>(&TForm::OnShow));
+        b.Integer("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch);
+        b.Integer("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight);
+        return i;
+    }();
+    return info;
+}
+
+// ---------------------------------------------------------------- life
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+    TControl::SetVisible(false);
+    SetColor(clBtnFace);
+    SetParentColor(false);
+    SetParentFont(false);
+    m_icon.OnChange = [this] { UpdateIcon(); };
+    if (Screen() != nullptr) {
+        Screen()->AddForm(this);
+    }
+}
+
+TCustomForm::~TCustomForm() {
+    if (Screen() != nullptr) {
+        Screen()->RemoveForm(this);
+    }
+    if (Application() != nullptr) {
+        Application()->FormDestroyed(this);
+    }
+}
+
+void TCustomForm::MissingComponent(std::string_view name) {
+    throw EComponentError(Format("Component %s not found", {name}));
+}
+
+void TCustomForm::InitializeForm(const std::function<void()>& bind) {
+    std::vector<uint8_t> layout = LoadLayoutResource(GetModuleHandleW(nullptr), ClassName());
+    TBytesStream stream(layout);
+    m_readingLayout = true;
+    try {
+        ReadObjectStream(stream, *this);
+    } catch (...) {
+        m_readingLayout = false;
+        throw;
+    }
+    m_readingLayout = false;
+    if (bind) {
+        bind();
+    }
+    DoCreate();
+    if (Visible()) {
+        UpdateShowing();
+    }
+}
+
+void TCustomForm::SetName(const std::string& name) {
+    if (m_readingLayout && Owner() != nullptr && Name().empty()) {
+        std::string unique = name;
+        for (int n = 1; Owner()->FindComponent(unique) != nullptr; ++n) {
+            unique = name + "_" + std::to_string(n);
+        }
+        TCustomControl::SetName(unique);
+        return;
+    }
+    TCustomControl::SetName(name);
+}
+
+void TCustomForm::BeforeDestruction() {
+    TCustomControl::BeforeDestruction();
+    if (!m_destroyRaised) {
+        m_destroyRaised = true;
+        if (OnDestroy) {
+            OnDestroy(this);
+        }
+    }
+    // The windows go now, while the handlers that their last messages may reach still
+    // belong to a whole form.
+    DestroyHandle();
+}
+
+void TCustomForm::AfterRead() {
+    TCustomControl::AfterRead();
+}
+
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    TCustomControl::GetChildren(proc, root);
+    for (TComponent* c : std::vector<TComponent*>(ComponentList())) {
+        if (dynamic_cast<TControl*>(c) == nullptr && c->Owner() == root && !HasParentComponent(c)) {
+            proc(c);
+        }
+    }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove) {
+        if (component == m_activeControl) {
+            m_activeControl = nullptr;
+        }
+        if (component == m_focusedControl) {
+            m_focusedControl = nullptr;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- window
+
+DWORD TCustomForm::WindowStyle() const {
+    DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    switch (m_borderStyle) {
+        case bsNone:
+            return style | WS_POPUP;
+        case bsSingle:
+        case bsToolWindow:
+            style |= WS_CAPTION;
+            break;
+        case bsSizeable:
+        case bsSizeToolWin:
+            style |= WS_CAPTION | WS_THICKFRAME;
+            break;
+        case bsDialog:
+            style |= WS_POPUP | WS_CAPTION;
+            break;
+    }
+    if (m_borderIcons & (1u << biSystemMenu)) {
+        style |= WS_SYSMENU;
+        bool boxes = m_borderStyle != bsDialog && m_borderStyle != bsToolWindow && m_borderStyle != bsSizeToolWin;
+        if (boxes && (m_borderIcons & (1u << biMinimize))) {
+            style |= WS_MINIMIZEBOX;
+        }
+        if (boxes && (m_borderIcons & (1u << biMaximize))) {
+            style |= WS_MAXIMIZEBOX;
+        }
+    }
+    return style;
+}
+
+DWORD TCustomForm::WindowExStyle() const {
+    DWORD ex = 0;
+    if (m_borderStyle == bsDialog) {
+        ex |= WS_EX_DLGMODALFRAME;
+    }
+    if (m_borderStyle == bsToolWindow || m_borderStyle == bsSizeToolWin) {
+        ex |= WS_EX_TOOLWINDOW;
+    }
+    if ((m_borderIcons & (1u << biHelp)) &&
+        (m_borderStyle == bsDialog || !(WindowStyle() & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))) {
+        ex |= WS_EX_CONTEXTHELP;
+    }
+    if (m_formStyle == fsStayOnTop) {
+        ex |= WS_EX_TOPMOST;
+    }
+    // The forms are owned by the hidden application window, which has no task bar button.
+    if (Application() != nullptr && Application()->MainForm() == this) {
+        ex |= WS_EX_APPWINDOW;
+    }
+    return ex;
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.Style = WindowStyle();
+    params.ExStyle = WindowExStyle();
+    params.WndParent = Parent() != nullptr ? Parent()->Handle() : ParentWindow();
+    if (Parent() == nullptr && params.WndParent == nullptr && Application() != nullptr) {
+        params.WndParent = Application()->Handle();
+    }
+    if (m_clientWidth >= 0) {
+        RECT r{0, 0, m_clientWidth, m_clientHeight};
+        AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+        params.Width = r.right - r.left;
+        params.Height = r.bottom - r.top;
+    }
+}
+
+void TCustomForm::CreateWnd() {
+    TCustomControl::CreateWnd();
+    m_clientWidth = -1;
+    m_clientHeight = -1;
+    UpdateIcon();
+    UpdateScrollRange();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+    if (value != m_borderStyle) {
+        m_borderStyle = value;
+        RecreateWnd();
+    }
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value) {
+    value &= 0xF;
+    if (value != m_borderIcons) {
+        m_borderIcons = value;
+        RecreateWnd();
+    }
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+    if (value == m_formStyle) {
+        return;
+    }
+    m_formStyle = value;
+    if (HandleAllocated()) {
+        SetWindowPos(WindowHandle(), value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+TWindowState TCustomForm::WindowState() const {
+    if (HandleAllocated() && Showing()) {
+        if (IsIconic(WindowHandle())) {
+            return wsMinimized;
+        }
+        if (IsZoomed(WindowHandle())) {
+            return wsMaximized;
+        }
+        return wsNormal;
+    }
+    return m_windowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState value) {
+    m_windowState = value;
+    if (HandleAllocated() && Showing()) {
+        ShowWindow(WindowHandle(), value == wsMinimized   ? SW_MINIMIZE
+                                   : value == wsMaximized ? SW_MAXIMIZE
+                                                          : SW_RESTORE);
+    }
+}
+
+void TCustomForm::SetClientSize(int32_t width, int32_t height) {
+    if (HandleAllocated()) {
+        TCustomControl::SetClientSize(width, height);
+        return;
+    }
+    m_clientWidth = width;
+    m_clientHeight = height;
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+TRect TCustomForm::ClientRect() const {
+    if (HandleAllocated()) {
+        return TCustomControl::ClientRect();
+    }
+    if (m_clientWidth >= 0) {
+        return {0, 0, m_clientWidth, m_clientHeight};
+    }
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+    return {0, 0, std::max<int32_t>(0, Width() - (r.right - r.left)),
+            std::max<int32_t>(0, Height() - (r.bottom - r.top))};
+}
+
+TPoint TCustomForm::ClientOrigin() const {
+    if (HandleAllocated()) {
+        return TCustomControl::ClientOrigin();
+    }
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+    return {Left() - r.left, Top() - r.top};
+}
+
+void TCustomForm::UpdateIcon() {
+    if (!HandleAllocated()) {
+        return;
+    }
+    const TIcon* icon = &m_icon;
+    if (icon->Bytes().empty() && icon->LargeHandle() == nullptr && Application() != nullptr) {
+        icon = Application()->Icon();
+    }
+    SendMessageW(WindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon->LargeHandle()));
+    SendMessageW(WindowHandle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon->SmallHandle()));
+}
+
+void TCustomForm::Paint() {
+    if (OnPaint) {
+        OnPaint(this);
+    }
+}
+
+// ---------------------------------------------------------------- showing and closing
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() {
+    SetVisible(false);
+}
+
+void TCustomForm::ApplyPosition() {
+    if (m_positioned) {
+        return;
+    }
+    m_positioned = true;
+    TRect area = WorkAreaOf(HandleAllocated() ? WindowHandle() : nullptr);
+    const TCustomForm* relative = nullptr;
+    switch (m_position) {
+        case poScreenCenter:
+        case poDesktopCenter:
+            break;
+        case poMainFormCenter:
+            relative = Application() != nullptr ? Application()->MainForm() : nullptr;
+            break;
+        case poOwnerFormCenter:
+            relative = dynamic_cast<const TCustomForm*>(Owner());
+            break;
+        default:
+            return;
+    }
+    TRect around = area;
+    if (relative != nullptr && relative != this && relative->Showing()) {
+        around = relative->BoundsRect();
+    }
+    int32_t x = around.Left + (around.Width() - Width()) / 2;
+    int32_t y = around.Top + (around.Height() - Height()) / 2;
+    x = std::max(area.Left, std::min(x, area.Right - Width()));
+    y = std::max(area.Top, std::min(y, area.Bottom - Height()));
+    SetBounds(x, y, Width(), Height());
+}
+
+void TCustomForm::CMShowingChanged(TMessage&) {
+    HWND window = WindowHandle();
+    if (Showing()) {
+        ApplyPosition();
+        DoShow();
+        int show = m_windowState == wsMaximized   ? SW_SHOWMAXIMIZED
+                   : m_windowState == wsMinimized ? SW_SHOWMINIMIZED
+                                                  : SW_SHOWNORMAL;
+        ShowWindow(window, show);
+        if (m_formStyle == fsStayOnTop) {
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    } else {
+        DoHide();
+        if (m_focusedControl != nullptr && ContainsControl(m_focusedControl)) {
+            m_focusedControl = nullptr;
+        }
+        ShowWindow(window, SW_HIDE);
+    }
+}
+
+void TCustomForm::DoCreate() {
+    if (OnCreate) {
+        OnCreate(this);
+    }
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) {
+        OnShow(this);
+    }
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) {
+        OnHide(this);
+    }
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+    if (OnClose) {
+        OnClose(this, action);
+    }
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) {
+        OnCloseQuery(this, canClose);
+    }
+    return canClose;
+}
+
+void TCustomForm::Close() {
+    if (m_modal) {
+        m_modalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) {
+        return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) {
+        return;
+    }
+    if (Application() != nullptr && Application()->MainForm() == this) {
+        Application()->Terminate();
+    } else if (action == caHide) {
+        Hide();
+    } else if (action == caMinimize) {
+        SetWindowState(wsMinimized);
+    } else {
+        Release();
+    }
+}
+
+void TCustomForm::Release() {
+    PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::CMRelease(TMessage&) {
+    Free();
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || m_modal) {
+        throw EInvalidOperation(kVisibleModal);
+    }
+    if (HWND capture = GetCapture()) {
+        SendMessageW(capture, WM_CANCELMODE, 0, 0);
+    }
+    ReleaseCapture();
+    HWND activeBefore = GetActiveWindow();
+    // Every other window of the program is disabled while the form is up.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    for (HWND window : disabled) {
+        EnableWindow(window, FALSE);
+    }
+    m_modal = true;
+    m_modalResult = mrNone;
+    auto restore = [&] {
+        for (HWND window : disabled) {
+            if (IsWindow(window)) {
+                EnableWindow(window, TRUE);
+            }
+        }
+        m_modal = false;
+        TControl::SetVisible(false);
+        if (activeBefore != nullptr && IsWindow(activeBefore)) {
+            SetActiveWindow(activeBefore);
+        }
+    };
+    try {
+        TControl::SetVisible(true);
+        if (HandleAllocated()) {
+            SetForegroundWindow(WindowHandle());
+        }
+        while (m_modalResult == mrNone) {
+            Application()->HandleMessage();
+            if (Application()->Terminated()) {
+                m_modalResult = mrCancel;
+            } else if (m_modalResult != mrNone) {
+                TCloseAction action = caHide;
+                if (!CloseQuery()) {
+                    action = caNone;
+                } else {
+                    DoClose(action);
+                }
+                if (action == caNone) {
+                    m_modalResult = mrNone;
+                }
+            }
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return m_modalResult;
+}
+
+void TCustomForm::WMClose(TMessage&) {
+    Close();
+}
+
+// ---------------------------------------------------------------- focus
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+    if (control == m_activeControl) {
+        return;
+    }
+    if (control != nullptr && !HasState(csLoading) && (!control->CanFocus() || control->GetParentForm() != this)) {
+        throw EInvalidOperation(kCannotFocus);
+    }
+    ReplaceReference<TWinControl>(this, m_activeControl, control);
+    if (control != nullptr && !HasState(csLoading) && Showing() && m_active) {
+        ::SetFocus(control->Handle());
+    }
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+    if (control == nullptr || control->GetParentForm() != this) {
+        throw EInvalidOperation(kCannotFocus);
+    }
+    if (!Showing()) {
+        // Remembered, and focused when the form is next activated.
+        ReplaceReference<TWinControl>(this, m_activeControl, control);
+        return;
+    }
+    if (!control->CanFocus()) {
+        throw EInvalidOperation(kCannotFocus);
+    }
+    ::SetFocus(control->Handle());
+}
+
+void TCustomForm::SetFocusedControl(TWinControl* control) {
+    if (control == this) {
+        return;
+    }
+    TWinControl* old = m_focusedControl;
+    if (control == old) {
+        return;
+    }
+    m_focusedControl = control;
+    ReplaceReference<TWinControl>(this, m_activeControl, control);
+    if (Screen() != nullptr) {
+        Screen()->SetActiveControl(control, this);
+    }
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(control));
+    // Leave the controls that do not also contain the new one, innermost first; enter the
+    // new ones outermost first.
+    TWinControl* common = old;
+    while (common != nullptr && common != this && !common->ContainsControl(control)) {
+        TWinControl* parent = common->Parent();
+        common->Perform(CM_EXIT);
+        common = parent;
+    }
+    std::vector<TWinControl*> entered;
+    for (TWinControl* c = control; c != nullptr && c != this && c != common; c = c->Parent()) {
+        entered.push_back(c);
+    }
+    for (auto it = entered.rbegin(); it != entered.rend(); ++it) {
+        if (m_focusedControl != control) {
+            break;  // an OnEnter handler moved the focus on
+        }
+        (*it)->Perform(CM_ENTER);
+    }
+}
+
+void TCustomForm::DefocusControl(TWinControl* control) {
+    if (control == nullptr) {
+        return;
+    }
+    if (m_activeControl != nullptr && control->ContainsControl(m_activeControl)) {
+        ReplaceReference<TWinControl>(this, m_activeControl, static_cast<TWinControl*>(nullptr));
+    }
+    if (m_focusedControl != nullptr && control->ContainsControl(m_focusedControl)) {
+        m_focusedControl = nullptr;
+        if (HandleAllocated()) {
+            ::SetFocus(WindowHandle());
+        }
+    }
+}
+
+void TCustomForm::WMActivate(TMessage& m) {
+    bool active = LoWord(m.WParam) != WA_INACTIVE;
+    m_active = active;
+    if (active) {
+        if (Screen() != nullptr) {
+            Screen()->SetActiveForm(this);
+        }
+        if (OnActivate) {
+            OnActivate(this);
+        }
+        TWinControl* target = m_activeControl;
+        if (target == nullptr || !target->CanFocus() || !target->Showing()) {
+            target = FindNextControl(nullptr, true, true, false);
+        }
+        if (target != nullptr && target->CanFocus() && HiWord(m.WParam) == 0) {
+            ::SetFocus(target->Handle());
+            m.Result = 0;
+            return;
+        }
+    } else if (OnDeactivate) {
+        OnDeactivate(this);
+    }
+    DefaultHandler(m);
+}
+
+void TCustomForm::CMActivate(TMessage&) {
+    if (HandleAllocated()) {
+        SetActiveWindow(WindowHandle());
+    }
+}
+
+// ---------------------------------------------------------------- keyboard
+
+void TCustomForm::KeyDownPreview(uint16_t& key, TShiftState shift) {
+    if (OnKeyDown) {
+        OnKeyDown(this, key, shift);
+    }
+}
+
+void TCustomForm::KeyPressPreview(char16_t& key) {
+    if (OnKeyPress) {
+        OnKeyPress(this, key);
+    }
+}
+
+bool TCustomForm::IsShortCut(TMessage& message) {
+    bool handled = false;
+    if (OnShortCut) {
+        OnShortCut(message, handled);
+    }
+    return handled;
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+    auto key = static_cast<uint16_t>(m.WParam);
+    TShiftState shift = KeyboardShiftState();
+    if (key == VK_TAB && (shift & (ssCtrl | ssAlt)) == 0) {
+        SelectNext(m_activeControl, (shift & ssShift) == 0, true);
+        m.Result = 1;
+        return;
+    }
+    if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && m_activeControl != nullptr &&
+        m_activeControl->Parent() != nullptr) {
+        m_activeControl->Parent()->SelectNext(m_activeControl, key == VK_RIGHT || key == VK_DOWN, false);
+        m.Result = 1;
+        return;
+    }
+    Inherited<TCustomForm>(m);
+}
+
+// ---------------------------------------------------------------- system commands and size
+
+void TCustomForm::WMSysCommand(TMessage& m) {
+    uintptr_t command = m.WParam & 0xFFF0;
+    TApplication* app = Application();
+    if (app != nullptr && app->MainForm() == this) {
+        if (command == SC_MINIMIZE) {
+            app->Minimize();
+            m.Result = 0;
+            return;
+        }
+        if (command == SC_RESTORE && app->Minimized()) {
+            app->Restore();
+            m.Result = 0;
+            return;
+        }
+    }
+    DefaultHandler(m);
+}
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
+    DefaultHandler(m);
+    auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+    TSizeConstraints* c = Constraints();
+    if (c->MinWidth() > 0) {
+        info->ptMinTrackSize.x = c->MinWidth();
+    }
+    if (c->MinHeight() > 0) {
+        info->ptMinTrackSize.y = c->MinHeight();
+    }
+    if (c->MaxWidth() > 0) {
+        info->ptMaxTrackSize.x = c->MaxWidth();
+    }
+    if (c->MaxHeight() > 0) {
+        info->ptMaxTrackSize.y = c->MaxHeight();
+    }
+}
+
+void TCustomForm::WMSize(TMessage& m) {
+    DefaultHandler(m);
+    UpdateScrollRange();
+}
+
+void TCustomForm::CMControlListChange(TMessage&) {
+    UpdateScrollRange();
+}
+
+void TCustomForm::SetAutoScroll(bool value) {
+    if (value != m_autoScroll) {
+        m_autoScroll = value;
+        UpdateScrollRange();
+    }
+}
+
+void TCustomForm::UpdateScrollRange() {
+    if (!HandleAllocated()) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(WindowHandle(), &client);
+    int32_t right = 0;
+    int32_t bottom = 0;
+    if (m_autoScroll) {
+        for (int i = 0; i < ControlCount(); ++i) {
+            TControl* c = Controls(i);
+            if (c->Visible()) {
+                right = std::max(right, c->Left() + c->Width() + m_scroll.X);
+                bottom = std::max(bottom, c->Top() + c->Height() + m_scroll.Y);
+            }
+        }
+    }
+    auto apply = [this](int bar, int32_t range, int32_t page, int32_t& pos) {
+        if (range <= page) {
+            if (pos != 0) {
+                ScrollBy(bar, SB_TOP, 0);
+            }
+            ShowScrollBar(WindowHandle(), bar, FALSE);
+            return;
+        }
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMin = 0;
+        info.nMax = range - 1;
+        info.nPage = static_cast<UINT>(page);
+        info.nPos = pos;
+        ShowScrollBar(WindowHandle(), bar, TRUE);
+        SetScrollInfo(WindowHandle(), bar, &info, TRUE);
+    };
+    apply(SB_HORZ, right, client.right, m_scroll.X);
+    apply(SB_VERT, bottom, client.bottom, m_scroll.Y);
+}
+
+void TCustomForm::ScrollBy(int bar, int code, int thumb) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(WindowHandle(), bar, &info);
+    int32_t& pos = bar == SB_HORZ ? m_scroll.X : m_scroll.Y;
+    int32_t page = static_cast<int32_t>(info.nPage);
+    int32_t limit = std::max(0, info.nMax - page + 1);
+    int32_t target = pos;
+    switch (code) {
+        case SB_LINEUP:
+            target -= 8;
+            break;
+        case SB_LINEDOWN:
+            target += 8;
+            break;
+        case SB_PAGEUP:
+            target -= page;
+            break;
+        case SB_PAGEDOWN:
+            target += page;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            target = thumb;
+            break;
+        case SB_TOP:
+            target = 0;
+            break;
+        case SB_BOTTOM:
+            target = limit;
+            break;
+        default:
+            return;
+    }
+    target = std::clamp(target, 0, limit);
+    int32_t delta = pos - target;
+    if (delta == 0) {
+        return;
+    }
+    pos = target;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (bar == SB_HORZ) {
+            c->SetBounds(c->Left() + delta, c->Top(), c->Width(), c->Height());
+        } else {
+            c->SetBounds(c->Left(), c->Top() + delta, c->Width(), c->Height());
+        }
+    }
+    SetScrollPos(WindowHandle(), bar, pos, TRUE);
+    Invalidate();
+}
+
+void TCustomForm::WMHScroll(TMessage& m) {
+    if (m.LParam != 0) {
+        Inherited<TCustomForm>(m);
+        return;
+    }
+    ScrollBy(SB_HORZ, LoWord(m.WParam), static_cast<int16_t>(HiWord(m.WParam)));
+}
+
+void TCustomForm::WMVScroll(TMessage& m) {
+    if (m.LParam != 0) {
+        Inherited<TCustomForm>(m);
+        return;
+    }
+    ScrollBy(SB_VERT, LoWord(m.WParam), static_cast<int16_t>(HiWord(m.WParam)));
+}
+
+}  // namespace zaprelay::win32

@@ -1,0 +1,98 @@
+#include "framework/win32/group_box.h"
+
+#include "framework/graphics/pixel.h"
+#include "framework/win32/control_props.h"
+#include "framework/win32/font_cache.h"
+
+namespace zaprelay::win32 {
+
+const TClassInfo& TGroupBox::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        TClassInfo i = NewClassInfo<TGroupBox, TCustomControl>("TGroupBox");
+        TClassBuilder<TGroupBox> b(i);
+        publish::BiDiMode(b);
+        publish::Caption(b);
+        publish::Color(b, clBtnFace);
+        publish::Constraints(b);
+        publish::Drag(b);
+        publish::Enabled(b);
+        publish::Font(b);
+        publish::ParentColor(b);
+        publish::ParentsPopupHint(b);
+        publish::TabOrder(b);
+        publish::TabStop(b, false);
+        publish::Visible(b);
+        b.Event("OnClick", publish::Member<TGroupBox>(&TGroupBox::OnClick));
+        b.Event("OnDblClick", publish::Member<TGroupBox>(&TGroupBox::OnDblClick));
+        publish::KeyEvents(b);
+        publish::MouseEvents(b);
+        b.Creatable();
+        return i;
+    }();
+    return info;
+}
+
+const TMessageTable& TGroupBox::StaticMessageTable() {
+    static const TMessageTable table = TMessageTable::For<TGroupBox, TCustomControl>()
+                                           .On<&TGroupBox::CMDialogChar>(CM_DIALOGCHAR)
+                                           .On<&TGroupBox::CMTextChanged>(CM_TEXTCHANGED);
+    return table;
+}
+
+TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
+    SetControlStyle(ControlStyle() | csAcceptsControls);
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::Paint() {
+    HDC dc = Canvas().Handle();
+    RECT client{0, 0, Width(), Height()};
+    HGDIOBJ oldFont = SelectObject(dc, CachedFont(Font()->Data()));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    std::u16string text = Caption();
+    // The frame starts half a text line down so the caption sits on its top edge.
+    RECT frame = client;
+    frame.top = text.empty() ? 0 : metrics.tmHeight / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!text.empty()) {
+        RECT r{0, 0, 0, 0};
+        DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
+        int width = r.right - r.left;
+        r = UseRightToLeftAlignment() ? RECT{Width() - 8 - width, 0, Width() - 8, metrics.tmHeight}
+                                      : RECT{8, 0, 8 + width, metrics.tmHeight};
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, static_cast<COLORREF>(ResolveColor(Color())) & 0x00FFFFFF);
+        UINT flags = DrawTextBiDiModeFlags(DT_SINGLELINE | DT_LEFT);
+        if (Enabled()) {
+            SetTextColor(dc, static_cast<COLORREF>(ResolveColor(Font()->Color())) & 0x00FFFFFF);
+            DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
+        } else {
+            // The engraved look of disabled text.
+            SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+            RECT light = r;
+            OffsetRect(&light, 1, 1);
+            DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &light, flags);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+            DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
+        }
+    }
+    SelectObject(dc, oldFont);
+}
+
+void TGroupBox::CMDialogChar(TMessage& m) {
+    if (IsAccel(static_cast<char16_t>(m.WParam), Caption()) && CanFocus()) {
+        SelectNext(nullptr, true, true);
+        m.Result = 1;
+        return;
+    }
+    Inherited<TGroupBox>(m);
+}
+
+void TGroupBox::CMTextChanged(TMessage& m) {
+    Inherited<TGroupBox>(m);
+    Invalidate();
+}
+
+}  // namespace zaprelay::win32

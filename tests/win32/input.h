@@ -1,0 +1,27 @@
+// Real input for the window tests: key strokes and mouse moves through the system's input
+// queue (SendInput), so they take the same path as a user's.
+#pragma once
+
+#include "framework/win32/platform.h"
+
+#include <functional>
+#include <initializer_list>
+
+namespace zaprelay::test {
+
+// Presses and releases the keys in order, holding the modifiers given before the key.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// The same without waiting: for a modal loop (a menu's, a dialog's) that must read the keys
+// itself.
+void QueueKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Moves the pointer to a screen point.
+void MoveMouseTo(int x, int y);
+// Moves the pointer to a screen point and clicks a button there (left or right).
+void ClickAt(int x, int y, bool right = false);
+// Runs action once on this thread after ms, from a timer: it also runs inside modal loops
+// (a menu's, a dialog's) that the test has entered in the meantime.
+void AfterDelay(UINT ms, std::function<void()> action);
+// The centre of a window on the screen.
+POINT CenterOf(HWND window);
+
+}  // namespace zaprelay::test
