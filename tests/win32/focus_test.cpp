@@ -124,16 +124,23 @@ TEST_F(MouseOverTest, EnterAndLeaveFollowThePointerAcrossWindowedAndWindowlessCo
     watch(form->NameLabel);
     POINT ok = CenterOf(form->OkButton->WindowHandle());
     MoveMouseTo(ok.x, ok.y);
-    EXPECT_TRUE(form->OkButton->MouseInside());
+    EXPECT_TRUE(AppPumpUntil([&] { return form->OkButton->MouseInside(); }, 2000));
     TPoint label = form->NameLabel->ClientToScreen({4, 4});
     MoveMouseTo(label.X, label.Y);
-    EXPECT_TRUE(form->NameLabel->MouseInside());
+    EXPECT_TRUE(AppPumpUntil([&] { return form->NameLabel->MouseInside() && !form->OkButton->MouseInside(); }, 2000));
     RECT r{};
     GetWindowRect(form->WindowHandle(), &r);
     MoveMouseTo(r.right + 40, r.bottom + 40);  // the desktop, outside every window of ours
     EXPECT_TRUE(AppPumpUntil([&] { return !form->NameLabel->MouseInside(); }, 2000));
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"enter OkButton", "leave OkButton", "enter NameLabel", "leave NameLabel"}));
+    // The display server may replay a move late, so the pointer can pass a control twice;
+    // but every enter is followed by the leave of the same control before the next enter.
+    ASSERT_GE(seen.size(), 4u);
+    for (std::size_t i = 0; i + 1 < seen.size(); i += 2) {
+        EXPECT_EQ(seen[i].substr(0, 6), "enter ") << i;
+        EXPECT_EQ(seen[i + 1], "leave " + seen[i].substr(6)) << i;
+    }
+    EXPECT_EQ(seen.front(), "enter OkButton");
+    EXPECT_EQ(seen.back(), "leave NameLabel");
 }
 
 TEST_F(MouseOverTest, HandCursorOverTheButton) {

@@ -71,33 +71,45 @@ void QueueKey(WORD key, std::initializer_list<WORD> modifiers) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void MoveMouseTo(int x, int y) {
-    SetCursorPos(x, y);
+namespace {
+
+INPUT MouseInput(int x, int y, DWORD buttons) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
     in.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    return in;
+}
+
+// Sends the pointer to a point and waits until the system reports it there twice in a row
+// (the display server answers a moment later, and a late answer may still move it).
+void SendPointerTo(int x, int y) {
+    INPUT in = MouseInput(x, y, 0);
     SendInput(1, &in, sizeof(INPUT));
-    // The pointer is moved through the display server, which answers a moment later.
-    for (int tries = 0; tries < 20; ++tries) {
+    int stable = 0;
+    for (int tries = 0; tries < 30 && stable < 2; ++tries) {
         Settle();
         POINT p{};
         GetCursorPos(&p);
-        if (p.x == x && p.y == y) {
-            break;
-        }
+        stable = (p.x == x && p.y == y) ? stable + 1 : 0;
     }
-    Settle();
+}
+
+}  // namespace
+
+void MoveMouseTo(int x, int y) {
+    // A step beside the target first, so arriving there is a move even when the pointer
+    // already rests on it.
+    SendPointerTo(x + 3, y + 3);
+    SendPointerTo(x, y);
 }
 
 void ClickAt(int x, int y, bool right) {
     MoveMouseTo(x, y);
-    INPUT in[2]{};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    in[1].type = INPUT_MOUSE;
-    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    // The buttons carry the position too, so they land where the pointer was sent.
+    INPUT in[2] = {MouseInput(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                   MouseInput(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
     SendInput(2, in, sizeof(INPUT));
     Settle();
 }
