@@ -2,6 +2,7 @@
 
 #include "framework/win32/control_props.h"
 #include "framework/win32/font_cache.h"
+#include "framework/win32/gdi_handles.h"
 
 #include <algorithm>
 #include <imm.h>
@@ -125,12 +126,10 @@ void TEdit::AdjustHeight() {
     if (!m_autoSize || HasState(csLoading)) {
         return;
     }
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, CachedFont(Font()->Data()));
+    TWindowDC screen(nullptr);
+    TSelectObject font(screen.Get(), CachedFont(Font()->Data()));
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    GetTextMetricsW(screen.Get(), &metrics);
     // Room for the border and a little space above and below the text.
     int32_t frame = m_borderStyle == bsNoBorder ? 2 : (m_ctl3D ? 8 : 6);
     SetBounds(Left(), Top(), Width(), metrics.tmHeight + frame);

@@ -16,16 +16,12 @@ std::vector<std::pair<TFontData, TFontHandle>>& Cache() {
     return cache;
 }
 
-bool IsTrueType(HFONT font) {
+// The face the system chose for a font, and whether it is a TrueType one.
+std::wstring ChosenFace(HFONT font, bool& trueType) {
     TWindowDC screen(nullptr);
     TSelectObject selected(screen.Get(), font);
     TEXTMETRICW metrics{};
-    return GetTextMetricsW(screen.Get(), &metrics) && (metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
-}
-
-std::wstring FaceOf(HFONT font) {
-    TWindowDC screen(nullptr);
-    TSelectObject selected(screen.Get(), font);
+    trueType = GetTextMetricsW(screen.Get(), &metrics) && (metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
     wchar_t name[LF_FACESIZE] = {};
     GetTextFaceW(screen.Get(), LF_FACESIZE, name);
     return name;
@@ -44,7 +40,12 @@ TFontHandle MakeFont(const TFontData& font) {
                                                       : DEFAULT_PITCH;
     MultiByteToWideChar(CP_ACP, 0, font.Name.c_str(), -1, log.lfFaceName, LF_FACESIZE - 1);
     TFontHandle made(CreateFontIndirectW(&log));
-    if (font.Charset != DEFAULT_CHARSET || IsTrueType(made.Get())) {
+    if (font.Charset != DEFAULT_CHARSET) {
+        return made;
+    }
+    bool trueType = false;
+    ChosenFace(made.Get(), trueType);
+    if (trueType) {
         return made;
     }
     // A raster font ("MS Sans Serif") holds the letters of one code page only, and the
@@ -54,7 +55,7 @@ TFontHandle MakeFont(const TFontData& font) {
         LOGFONTW other = log;
         wcsncpy(other.lfFaceName, face, LF_FACESIZE - 1);
         TFontHandle candidate(CreateFontIndirectW(&other));
-        if (IsTrueType(candidate.Get()) && FaceOf(candidate.Get()) == face) {
+        if (ChosenFace(candidate.Get(), trueType) == face && trueType) {
             return candidate;
         }
     }

@@ -273,6 +273,12 @@ DWORD TCustomForm::WindowExStyle() const {
     return ex;
 }
 
+RECT TCustomForm::Frame() const {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+    return {-r.left, -r.top, r.right, r.bottom};
+}
+
 void TCustomForm::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
     params.Style = WindowStyle();
@@ -282,10 +288,9 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         params.WndParent = Application()->Handle();
     }
     if (m_clientWidth >= 0) {
-        RECT r{0, 0, m_clientWidth, m_clientHeight};
-        AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-        params.Width = r.right - r.left;
-        params.Height = r.bottom - r.top;
+        RECT frame = Frame();
+        params.Width = m_clientWidth + frame.left + frame.right;
+        params.Height = m_clientHeight + frame.top + frame.bottom;
     }
 }
 
@@ -352,9 +357,8 @@ void TCustomForm::SetClientSize(int32_t width, int32_t height) {
     }
     m_clientWidth = width;
     m_clientHeight = height;
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
-    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+    RECT frame = Frame();
+    SetBounds(Left(), Top(), width + frame.left + frame.right, height + frame.top + frame.bottom);
 }
 
 TRect TCustomForm::ClientRect() const {
@@ -364,19 +368,17 @@ TRect TCustomForm::ClientRect() const {
     if (m_clientWidth >= 0) {
         return {0, 0, m_clientWidth, m_clientHeight};
     }
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
-    return {0, 0, std::max<int32_t>(0, Width() - (r.right - r.left)),
-            std::max<int32_t>(0, Height() - (r.bottom - r.top))};
+    RECT frame = Frame();
+    return {0, 0, std::max<int32_t>(0, Width() - frame.left - frame.right),
+            std::max<int32_t>(0, Height() - frame.top - frame.bottom)};
 }
 
 TPoint TCustomForm::ClientOrigin() const {
     if (HandleAllocated()) {
         return TCustomControl::ClientOrigin();
     }
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
-    return {Left() - r.left, Top() - r.top};
+    RECT frame = Frame();
+    return {Left() + frame.left, Top() + frame.top};
 }
 
 void TCustomForm::UpdateIcon() {

@@ -185,6 +185,9 @@ private:
     [[noreturn]] static void MissingComponent(std::string_view name);
     DWORD WindowStyle() const;
     DWORD WindowExStyle() const;
+    // The frame's thickness on each side (caption included at the top) for the current
+    // styles, as positive numbers.
+    RECT Frame() const;
     // Places a form that is about to be shown by its Position.
     void ApplyPosition();
     void UpdateScrollRange();

@@ -9,11 +9,12 @@
 #include <string>
 
 namespace zaprelay::win32 {
-namespace {
 
 COLORREF ToColorRef(TColor color) {
     return static_cast<COLORREF>(ResolveColor(color)) & 0x00FFFFFF;
 }
+
+namespace {
 
 RECT ToRECT(const TRect& r) {
     return {r.Left, r.Top, r.Right, r.Bottom};

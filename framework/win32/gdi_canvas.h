@@ -11,6 +11,9 @@
 
 namespace zaprelay::win32 {
 
+// A colour as GDI takes it: system colours resolved, the alpha byte dropped.
+COLORREF ToColorRef(TColor color);
+
 class TGdiCanvas : public TCanvas {
 public:
     // Borrows dc; the canvas leaves it as it found it (objects selected back, state restored).

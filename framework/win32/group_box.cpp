@@ -47,7 +47,7 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
 void TGroupBox::Paint() {
     HDC dc = Canvas().Handle();
     RECT client{0, 0, Width(), Height()};
-    HGDIOBJ oldFont = SelectObject(dc, CachedFont(Font()->Data()));
+    TSelectObject font(dc, CachedFont(Font()->Data()));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     std::u16string text = Caption();
@@ -62,10 +62,10 @@ void TGroupBox::Paint() {
         r = UseRightToLeftAlignment() ? RECT{Width() - 8 - width, 0, Width() - 8, metrics.tmHeight}
                                       : RECT{8, 0, 8 + width, metrics.tmHeight};
         SetBkMode(dc, OPAQUE);
-        SetBkColor(dc, static_cast<COLORREF>(ResolveColor(Color())) & 0x00FFFFFF);
+        SetBkColor(dc, ToColorRef(Color()));
         UINT flags = DrawTextBiDiModeFlags(DT_SINGLELINE | DT_LEFT);
         if (Enabled()) {
-            SetTextColor(dc, static_cast<COLORREF>(ResolveColor(Font()->Color())) & 0x00FFFFFF);
+            SetTextColor(dc, ToColorRef(Font()->Color()));
             DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
         } else {
             // The engraved look of disabled text.
@@ -78,7 +78,6 @@ void TGroupBox::Paint() {
             DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
         }
     }
-    SelectObject(dc, oldFont);
 }
 
 void TGroupBox::CMDialogChar(TMessage& m) {

@@ -109,13 +109,11 @@ void TLabel::AdjustBounds() {
     if (text.empty()) {
         text.push_back(u' ');  // an empty label keeps the height of a line
     }
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, CachedFont(Font()->Data()));
+    TWindowDC screen(nullptr);
+    TSelectObject font(screen.Get(), CachedFont(Font()->Data()));
     RECT r{0, 0, m_wordWrap ? Width() : 0, 0};
-    DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r,
+    DrawTextW(screen.Get(), WidePtr(text), static_cast<int>(text.size()), &r,
               (TextFlags() & ~DT_RIGHT & ~DT_CENTER) | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     int32_t left = Left();
     // A right-aligned label keeps its right edge where it was.
     if (m_alignment == taRightJustify && !m_wordWrap) {

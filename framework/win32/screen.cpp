@@ -1,6 +1,7 @@
 #include "framework/win32/screen.h"
 
 #include "framework/win32/forms.h"
+#include "framework/win32/gdi_handles.h"
 
 #include <algorithm>
 
@@ -57,10 +58,8 @@ void TScreen::SetActiveControl(TWinControl* control, TCustomForm* form) {
 }
 
 int TScreen::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    TWindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 TRect TScreen::WorkAreaRect() const {

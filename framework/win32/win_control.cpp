@@ -5,6 +5,7 @@
 #include "framework/win32/application.h"
 #include "framework/win32/font_cache.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/gdi_canvas.h"
 #include "framework/win32/screen.h"
 
 #include <algorithm>
@@ -741,7 +742,7 @@ void TWinControl::PaintHandler(TMessage& message) {
 
 HBRUSH TWinControl::Brush() {
     if (!m_brush || m_brushColor != Color()) {
-        m_brush = TBrushHandle(CreateSolidBrush(static_cast<COLORREF>(ResolveColor(Color())) & 0x00FFFFFF));
+        m_brush = TBrushHandle(CreateSolidBrush(ToColorRef(Color())));
         m_brushColor = Color();
     }
     return m_brush.Get();
@@ -1109,8 +1110,8 @@ void TWinControl::CNChar(TMessage& m) {
 
 void TWinControl::CNCtlColor(TMessage& m) {
     auto dc = reinterpret_cast<HDC>(m.WParam);
-    SetTextColor(dc, static_cast<COLORREF>(ResolveColor(Font()->Color())) & 0x00FFFFFF);
-    SetBkColor(dc, static_cast<COLORREF>(ResolveColor(Color())) & 0x00FFFFFF);
+    SetTextColor(dc, ToColorRef(Font()->Color()));
+    SetBkColor(dc, ToColorRef(Color()));
     m.Result = reinterpret_cast<intptr_t>(Brush());
 }
 
