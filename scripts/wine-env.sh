@@ -7,5 +7,5 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No menu entries or file associations on the host, no Mono or Gecko install prompts.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 # Virtual desktop size; the Xvfb screen is larger so the desktop window fits whole.
-ZAPRELAY_DESKTOP_SIZE=1024x768
-ZAPRELAY_SCREEN_SIZE=1280x1024x24
+ZAPRELAY_DESKTOP_SIZE=1280x1024
+ZAPRELAY_SCREEN_SIZE=1440x1152x24

@@ -54,6 +54,17 @@ std::u16string WideFromAnsi(const std::string& text) {
     return wide;
 }
 
+std::string AnsiFromWide(const std::u16string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    int length = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 void HandleCurrentException(TObject* sender) noexcept {
     try {
         if (g_application != nullptr) {

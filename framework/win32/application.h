@@ -135,5 +135,7 @@ void HandleCurrentException(TObject* sender) noexcept;
 
 // UTF-16 from text in the ANSI code page (exception messages, file names).
 std::u16string WideFromAnsi(const std::string& text);
+// And back; characters the code page lacks become its default character.
+std::string AnsiFromWide(const std::u16string& text);
 
 }  // namespace zaprelay::win32

@@ -463,8 +463,13 @@ void TCustomForm::CMShowingChanged(TMessage&) {
 }
 
 void TCustomForm::DoCreate() {
+    // A failing creation handler is reported; the form is still made.
     if (OnCreate) {
-        OnCreate(this);
+        try {
+            OnCreate(this);
+        } catch (...) {
+            HandleCurrentException(this);
+        }
     }
 }
 

@@ -53,6 +53,9 @@ inline void DestroyIconHandle(HICON icon) {
 inline void DestroyMenuHandle(HMENU menu) {
     DestroyMenu(menu);
 }
+inline void CloseKernelHandle(HANDLE handle) {
+    CloseHandle(handle);
+}
 }  // namespace detail
 
 using TBitmapHandle = TOwnedHandle<HBITMAP, &detail::DeleteGdiObject>;
@@ -63,6 +66,9 @@ using TRegionHandle = TOwnedHandle<HRGN, &detail::DeleteGdiObject>;
 using TMemoryDC = TOwnedHandle<HDC, &detail::DeleteMemoryDC>;
 using TIconHandle = TOwnedHandle<HICON, &detail::DestroyIconHandle>;
 using TMenuHandle = TOwnedHandle<HMENU, &detail::DestroyMenuHandle>;
+// Processes, threads, events, tokens: kernel objects closed with CloseHandle (never a file's
+// INVALID_HANDLE_VALUE, which is not null).
+using TKernelHandle = TOwnedHandle<HANDLE, &detail::CloseKernelHandle>;
 
 // A window's (or the screen's, for none) device context, released when it goes.
 class TWindowDC {

@@ -56,8 +56,10 @@ TEST_F(WindowMessageTest, ShownWindowIsVisibleOnTheDesktop) {
     EXPECT_TRUE(IsWindowVisible(m_window));
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
-    EXPECT_EQ(desktop.right - desktop.left, 1024);  // the session's fixed virtual desktop
-    EXPECT_EQ(desktop.bottom - desktop.top, 768);
+    // The session's fixed virtual desktop: the main window (534, 172 with a 520 x 670 client
+    // area) and the taskbar below it fit whole.
+    EXPECT_EQ(desktop.right - desktop.left, 1280);
+    EXPECT_EQ(desktop.bottom - desktop.top, 1024);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// Program entry: find the receiver plug-in, make the main window, connect the two, run.
+#include "app/main.h"
+#include "framework/rtl/ansi_text.h"
+#include "framework/win32/application.h"
+#include "framework/win32/dib_storage.h"
+
+namespace {
+
+std::string ExecutableFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace zaprelay;
+    using namespace zaprelay::app;
+    try {
+        SetAnsiCodePage(GetACP());
+        win32::InstallWin32Graphics();
+        TFRM::RegisterClasses();
+        win32::TApplication application;
+        application.SetTitle(u"Zaprelay");
+
+        ProgramFolder = ExecutableFolder();
+        TFRM::SearchDCD();
+        if (!PluginLoaded) {
+            MessageBoxA(nullptr, "Not Found DCD.dll", "Fatal error!", MB_OK | MB_ICONERROR);
+            return 0;
+        }
+        application.CreateForm<TFRM>();
+        FRM->dStart();
+        application.Run();
+    } catch (...) {
+        win32::HandleCurrentException(nullptr);
+        return 1;
+    }
+    return 0;
+}
