@@ -1,11 +1,122 @@
 #include "framework/win32/buttons.h"
 
 #include "framework/win32/control_props.h"
+#include "framework/win32/font_cache.h"
+#include "framework/win32/gdi_handles.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace zaprelay::win32 {
 
 const TEnumInfo kCheckBoxStateNames =
     MakeEnumInfo<cbGrayed>("TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"});
+
+// ---------------------------------------------------------------- push button drawing
+
+namespace {
+
+// How a push button looks at one moment.
+struct TPushButtonLook {
+    bool Default = false;  // framed as the button Enter clicks
+    bool Pushed = false;
+    bool Focused = false;  // shows the focus rectangle
+    bool Enabled = true;
+    bool WordWrap = false;
+    bool HidePrefix = false;  // keyboard cues are off: no underlined accelerator
+};
+
+// The raised edge takes two pixels and the focus rectangle sits one pixel inside it; lines
+// wrap one more pixel in, so they never touch the dotted line at the sides.
+constexpr int kEdge = 2;
+constexpr int kFocusInset = 3;
+constexpr int kCaptionInsetX = 4;
+constexpr int kCaptionInsetY = 3;
+
+RECT FaceRect(const RECT& client, const TPushButtonLook& look) {
+    RECT face = client;
+    if (look.Default) {
+        InflateRect(&face, -1, -1);
+    }
+    return face;
+}
+
+UINT CaptionFormat(const TPushButtonLook& look) {
+    UINT format = DT_CENTER | (look.WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+    return look.HidePrefix ? format | DT_HIDEPREFIX : format;
+}
+
+void DrawCaption(HDC dc, std::u16string_view caption, RECT r, UINT format, COLORREF colour) {
+    SetTextColor(dc, colour);
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.data()), static_cast<int>(caption.size()), &r, format);
+}
+
+// Where the caption goes, in the font selected into the context: centred, wrapped at the
+// button's width when the look says so.
+RECT PushButtonCaptionRect(HDC dc, const RECT& client, std::u16string_view caption, const TPushButtonLook& look) {
+    RECT area = FaceRect(client, look);
+    InflateRect(&area, -kCaptionInsetX, -kCaptionInsetY);
+    // Measured at the very width it is drawn at: a line measured wide enough to fit may
+    // otherwise wrap once more when drawn in a rectangle as narrow as its measured width.
+    RECT measured{area.left, 0, std::max(area.left, area.right), 0};
+    if (!caption.empty()) {
+        DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.data()), static_cast<int>(caption.size()), &measured,
+                  CaptionFormat(look) | DT_CALCRECT);
+    }
+    int height = measured.bottom - measured.top;
+    int top = area.top + (area.bottom - area.top - height) / 2;
+    RECT r{area.left, top, std::max(area.left, area.right), top + height};
+    if (look.Pushed) {
+        OffsetRect(&r, 1, 1);
+    }
+    return r;
+}
+
+// The whole button in the system's colours, in the font selected into the context.
+void DrawPushButton(HDC dc, const RECT& client, std::u16string_view caption, const TPushButtonLook& look) {
+    TSavedDC saved(dc);
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    RECT face = FaceRect(client, look);
+    if (look.Default) {
+        FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
+    if (look.Pushed && look.Default) {
+        // A pressed default button sinks flat inside its black frame.
+        FrameRect(dc, &face, GetSysColorBrush(COLOR_BTNSHADOW));
+        RECT inner = face;
+        InflateRect(&inner, -1, -1);
+        FillRect(dc, &inner, GetSysColorBrush(COLOR_BTNFACE));
+    } else {
+        RECT edge = face;
+        DrawFrameControl(dc, &edge, DFC_BUTTON, DFCS_BUTTONPUSH | (look.Pushed ? DFCS_PUSHED : 0));
+    }
+    if (!caption.empty()) {
+        TSavedDC captionState(dc);
+        // A caption too tall for the button is cut by the raised edge, never drawn over it.
+        IntersectClipRect(dc, face.left + kEdge, face.top + kEdge, face.right - kEdge, face.bottom - kEdge);
+        SetBkMode(dc, TRANSPARENT);
+        RECT r = PushButtonCaptionRect(dc, client, caption, look);
+        UINT format = CaptionFormat(look);
+        if (look.Enabled) {
+            DrawCaption(dc, caption, r, format, GetSysColor(COLOR_BTNTEXT));
+        } else {
+            // Embossed, as the system shows disabled captions.
+            RECT light = r;
+            OffsetRect(&light, 1, 1);
+            DrawCaption(dc, caption, light, format, GetSysColor(COLOR_BTNHIGHLIGHT));
+            DrawCaption(dc, caption, r, format, GetSysColor(COLOR_BTNSHADOW));
+        }
+    }
+    if (look.Focused) {
+        RECT focus = face;
+        InflateRect(&focus, -kFocusInset, -kFocusInset);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- TButton
 
@@ -39,6 +150,9 @@ const TClassInfo& TButton::StaticClassInfo() {
 const TMessageTable& TButton::StaticMessageTable() {
     static const TMessageTable table = TMessageTable::For<TButton, TWinControl>()
                                            .On<&TButton::CNCommand>(CN_COMMAND)
+                                           .On<&TButton::CNDrawItem>(CN_DRAWITEM)
+                                           .On<&TButton::BMSetStyle>(BM_SETSTYLE)
+                                           .On<&TButton::WMGetDlgCode>(WM_GETDLGCODE)
                                            .On<&TButton::CMDialogKey>(CM_DIALOGKEY)
                                            .On<&TButton::CMDialogChar>(CM_DIALOGCHAR)
                                            .On<&TButton::CMFocusChanged>(CM_FOCUSCHANGED);
@@ -54,7 +168,10 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 void TButton::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SystemClass = L"BUTTON";
-    params.Style |= m_active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    // The system's own caption drawing is not to be trusted everywhere: some systems wrap a
+    // multi-line caption narrower than they measured it, or cut the last letter of a disabled
+    // one. Drawing the button here shows the caption the same on every system.
+    params.Style |= BS_OWNERDRAW;
     if (m_wordWrap) {
         params.Style |= BS_MULTILINE;
     }
@@ -66,8 +183,52 @@ void TButton::SetButtonStyle(bool isDefault) {
     }
     m_active = isDefault;
     if (HandleAllocated()) {
-        SendMessageW(WindowHandle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        InvalidateRect(WindowHandle(), nullptr, FALSE);
     }
+}
+
+void TButton::DefaultHandler(TMessage& message) {
+    // The system takes a double click on an owner-drawn button as a notice only; a push button
+    // presses again, so two quick clicks click twice.
+    if (message.Msg == WM_LBUTTONDBLCLK) {
+        TMessage press = message;
+        press.Msg = WM_LBUTTONDOWN;
+        TWinControl::DefaultHandler(press);
+        message.Result = press.Result;
+        return;
+    }
+    TWinControl::DefaultHandler(message);
+}
+
+void TButton::CNDrawItem(TMessage& m) {
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    if (item == nullptr) {
+        return;
+    }
+    TPushButtonLook look;
+    look.Default = m_active;
+    look.Pushed = (item->itemState & ODS_SELECTED) != 0;
+    look.Focused = (item->itemState & ODS_FOCUS) != 0 && (item->itemState & ODS_NOFOCUSRECT) == 0;
+    look.Enabled = (item->itemState & ODS_DISABLED) == 0;
+    look.WordWrap = m_wordWrap;
+    look.HidePrefix = (item->itemState & ODS_NOACCEL) != 0;
+    TSelectObject font(item->hDC, CachedFont(Font()->Data()));
+    DrawPushButton(item->hDC, item->rcItem, Caption(), look);
+    m.Result = 1;
+}
+
+void TButton::BMSetStyle(TMessage& m) {
+    // Whoever asks for a (default) push button gets the drawn one in that role.
+    auto type = static_cast<UINT>(m.WParam) & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+        SetButtonStyle(type == BS_DEFPUSHBUTTON);
+        m.WParam = (m.WParam & ~static_cast<uintptr_t>(BS_TYPEMASK)) | BS_OWNERDRAW;
+    }
+    DefaultHandler(m);
+}
+
+void TButton::WMGetDlgCode(TMessage& m) {
+    m.Result = DLGC_BUTTON | (m_active ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 void TButton::SetDefault(bool value) {

@@ -29,11 +29,15 @@ public:
     void SetWordWrap(bool value);
 
     void Click() override;
+    void DefaultHandler(TMessage& message) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void SetButtonStyle(bool isDefault);
     void CNCommand(TMessage& m);
+    void CNDrawItem(TMessage& m);
+    void BMSetStyle(TMessage& m);
+    void WMGetDlgCode(TMessage& m);
     void CMDialogKey(TMessage& m);
     void CMDialogChar(TMessage& m);
     void CMFocusChanged(TMessage& m);

@@ -64,6 +64,42 @@ bool ParseNumber(std::string_view word, T& value) {
     return ec == std::errc() && end == word.data() + word.size();
 }
 
+bool IsGateName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxGateNameLength) {
+        return false;
+    }
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+               c == '.';
+    });
+}
+
+// A line of at most two words starting with a bare `wait` is a gate; a code line always has
+// three or more, so scripts written before gates existed read as they did.
+bool IsGateLine(std::string_view line) {
+    LineReader reader(line);
+    if (reader.StartsWithQuote() || reader.Word() != "wait") {
+        return false;
+    }
+    reader.Word();
+    return reader.AtEnd();
+}
+
+// Returns an empty string on success, else what is wrong with the line.
+std::string ParseGate(std::string_view line, std::string& gate) {
+    LineReader reader(line);
+    reader.Word();
+    std::string_view name = reader.Word();
+    if (name.empty()) {
+        return "wait needs a gate name";
+    }
+    if (!IsGateName(name)) {
+        return "gate name is not 1 to " + std::to_string(kMaxGateNameLength) + " letters, digits, '_', '-' or '.'";
+    }
+    gate.assign(name);
+    return {};
+}
+
 // Returns an empty string on success, else what is wrong with the line.
 std::string ParseLine(std::string_view line, ScriptedCode& code) {
     LineReader reader(line);
@@ -107,6 +143,7 @@ std::string ParseLine(std::string_view line, ScriptedCode& code) {
 
 CodeScript ParseCodeScript(std::string_view text) {
     CodeScript script;
+    std::vector<std::string> pendingGates;
     int lineNumber = 0;
     while (!text.empty()) {
         std::size_t end = text.find('\n');
@@ -120,15 +157,32 @@ CodeScript ParseCodeScript(std::string_view text) {
         if (first == std::string_view::npos || line[first] == '#') {
             continue;
         }
-        ScriptedCode code;
-        std::string error = ParseLine(line, code);
-        if (error.empty()) {
-            script.Codes.push_back(std::move(code));
+        std::string error;
+        if (IsGateLine(line)) {
+            std::string gate;
+            error = ParseGate(line, gate);
+            if (error.empty()) {
+                pendingGates.push_back(std::move(gate));
+            }
         } else {
+            ScriptedCode code;
+            error = ParseLine(line, code);
+            if (error.empty()) {
+                code.Gates = std::move(pendingGates);
+                pendingGates.clear();
+                script.Codes.push_back(std::move(code));
+            }
+        }
+        if (!error.empty()) {
             script.Errors.push_back("line " + std::to_string(lineNumber) + ": " + error);
         }
     }
+    script.TrailingGates = std::move(pendingGates);
     return script;
+}
+
+std::string GateEventName(uint32_t processId, std::string_view gate) {
+    return "zaprelay-dcd-" + std::to_string(processId) + "-" + std::string(gate);
 }
 
 CodeRecord MakeCodeRecord(const ScriptedCode& code) {

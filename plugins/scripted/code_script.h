@@ -2,6 +2,8 @@
 // Portable, so the parser is tested natively and fuzzed.
 #pragma once
 
+#include "plugins/include/dcd_plugin.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,27 +13,38 @@
 
 namespace zaprelay::scripted {
 
-inline constexpr std::size_t kCodeRecordSize = 188;
-inline constexpr std::size_t kCodeTextOffset = 64;
-inline constexpr std::size_t kCodeTextSize = kCodeRecordSize - kCodeTextOffset;  // 124
+using dcd::kCodeRecordSize;
+using dcd::kCodeTextOffset;
+using dcd::kCodeTextSize;
 inline constexpr uint32_t kMaxDelayMs = 600000;
+inline constexpr std::size_t kMaxGateNameLength = 64;
 
-// One line of the script: wait DelayMs, then send Text with RepeatCount.
+// One code line of the script: pass Gates in order, wait DelayMs, then send Text with
+// RepeatCount.
 struct ScriptedCode {
     std::string Text;
     int32_t RepeatCount = 0;
     uint32_t DelayMs = 0;
-    bool FillField = false;  // the text fills all 124 bytes, with no terminating zero
+    bool FillField = false;          // the text fills all 124 bytes, with no terminating zero
+    std::vector<std::string> Gates;  // the gate lines since the previous code
 };
 
 struct CodeScript {
     std::vector<ScriptedCode> Codes;
-    std::vector<std::string> Errors;  // "line N: ..." for each line that was skipped
+    std::vector<std::string> TrailingGates;  // gate lines after the last code: the player still waits there
+    std::vector<std::string> Errors;         // "line N: ..." for each line that was skipped
 };
 
-// Lines: CODE REPEAT DELAY [fill]. CODE is a word, or a text in double quotes ("" is the
-// empty code). Blank lines and lines starting with '#' are skipped.
+// Lines: CODE REPEAT DELAY [fill], or `wait NAME`. CODE is a word, or a text in double quotes
+// ("" is the empty code). A gate line holds the player until the host signals the event named
+// by GateEventName; its NAME is letters, digits, '_', '-' and '.'. A code named "wait" needs
+// the full three words. Blank lines and lines starting with '#' are skipped.
 CodeScript ParseCodeScript(std::string_view text);
+
+// The name of a gate's event for the plug-in loaded in process processId: scoped by process,
+// so programs playing the same script side by side have gates of their own. The event
+// resets itself: each signal lets the player past one gate line.
+std::string GateEventName(uint32_t processId, std::string_view gate);
 
 using CodeRecord = std::array<uint8_t, kCodeRecordSize>;
 

@@ -2,6 +2,9 @@
 // window given to Open, and it appends every call it receives to a log file.
 //   script: %ZAPRELAY_DCD_SCRIPT%, else DCD.script beside the DLL
 //   log:    %ZAPRELAY_DCD_LOG%, else DCD.log beside the DLL
+// Lines of the log starting with '#' are the player's own notes: "# wait NAME" when it
+// reaches a gate, "# sent N" once the N-th code's SendMessage has returned, and lines of the
+// script it skipped.
 #include "framework/win32/platform.h"
 #include "plugins/scripted/code_script.h"
 
@@ -11,13 +14,14 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 using zaprelay::scripted::CodeRecord;
 using zaprelay::scripted::CodeScript;
 
-constexpr UINT kCodeReceived = WM_USER + 1;
+constexpr UINT kCodeReceived = zaprelay::dcd::kCodeReceived;
 
 HMODULE g_module = nullptr;
 
@@ -67,6 +71,11 @@ public:
         m_target = target;
         m_script = LoadScript();
         m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        // Made before the player runs, so a host may signal a gate before it is reached.
+        for (const auto& code : m_script.Codes) {
+            OpenGates(code.Gates);
+        }
+        OpenGates(m_script.TrailingGates);
         m_thread = CreateThread(nullptr, 0, &Player::Run, this, 0, nullptr);
     }
 
@@ -78,12 +87,22 @@ public:
         if (m_sending && InSendMessage()) {
             ReplyMessage(0);
         }
-        while (MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        // Answer what the player already sent before waiting: a send that arrived before the
+        // caller last looked at its queue would not wake a plain wait (hence also the flag).
+        for (;;) {
             MSG msg;
             PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            if (MsgWaitForMultipleObjectsEx(1, &m_thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
+                WAIT_OBJECT_0) {
+                break;
+            }
         }
         CloseHandle(m_thread);
         CloseHandle(m_stop);
+        for (HANDLE gate : m_gates) {
+            CloseHandle(gate);
+        }
+        m_gates.clear();
         m_thread = nullptr;
         m_stop = nullptr;
     }
@@ -106,12 +125,43 @@ private:
     }
 
     static DWORD WINAPI Run(void* self) {
-        static_cast<Player*>(self)->Play();
+        try {
+            static_cast<Player*>(self)->Play();
+        } catch (...) {
+            static_cast<Player*>(self)->m_sending = false;
+            return 1;
+        }
         return 0;
     }
 
+    void OpenGates(const std::vector<std::string>& gates) {
+        for (const std::string& gate : gates) {
+            std::string name = zaprelay::scripted::GateEventName(GetCurrentProcessId(), gate);
+            m_gates.push_back(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
+        }
+    }
+
+    // False when the player is stopped, or the gate's event could not be made, before it opens.
+    bool PassGate(const std::string& gate, std::size_t& gateIndex) {
+        HANDLE event = m_gates[gateIndex++];
+        g_log.Write("# wait " + gate);
+        if (event == nullptr) {
+            g_log.Write("# gate " + gate + ": no event");
+            return false;
+        }
+        HANDLE handles[2] = {m_stop, event};
+        return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+    }
+
     void Play() {
+        std::size_t gateIndex = 0;
+        int sent = 0;
         for (const auto& code : m_script.Codes) {
+            for (const std::string& gate : code.Gates) {
+                if (!PassGate(gate, gateIndex)) {
+                    return;
+                }
+            }
             if (WaitForSingleObject(m_stop, code.DelayMs) != WAIT_TIMEOUT) {
                 return;
             }
@@ -120,6 +170,12 @@ private:
             SendMessageA(m_target, kCodeReceived, reinterpret_cast<WPARAM>(g_record.data()),
                          static_cast<LPARAM>(code.RepeatCount));
             m_sending = false;
+            g_log.Write("# sent " + std::to_string(++sent));
+        }
+        for (const std::string& gate : m_script.TrailingGates) {
+            if (!PassGate(gate, gateIndex)) {
+                return;
+            }
         }
     }
 
@@ -127,6 +183,7 @@ private:
     CodeScript m_script;
     HANDLE m_stop = nullptr;
     HANDLE m_thread = nullptr;
+    std::vector<HANDLE> m_gates;  // one per gate line, in script order
     std::atomic<bool> m_sending{false};
 };
 

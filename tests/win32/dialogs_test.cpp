@@ -8,6 +8,7 @@
 #include "framework/win32/application.h"
 #include "framework/win32/timer.h"
 #include "tests/win32/test_support.h"
+#include "tests/win32/x_keys.h"
 
 #include <commctrl.h>
 #include <gmock/gmock.h>
@@ -37,48 +38,6 @@ void CreateEmptyFile(const std::u16string& path) {
     HANDLE file = CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
-}
-
-// xdotool key names for typing text made of letters, digits and a few marks.
-std::string KeysFor(const std::string& text) {
-    std::string keys;
-    for (char c : text) {
-        keys += keys.empty() ? "" : " ";
-        switch (c) {
-            case '.':
-                keys += "period";
-                break;
-            case '"':
-                keys += "quotedbl";
-                break;
-            case ' ':
-                keys += "space";
-                break;
-            case '-':
-                keys += "minus";
-                break;
-            default:
-                keys += c;
-        }
-    }
-    return keys;
-}
-
-// Starts xdotool on the host. Wine runs a program named by a Unix path as a host process and
-// hands back no handles for it, so there is nothing to close or wait for.
-bool RunXdotool(const std::string& arguments) {
-    std::wstring command = L"/usr/bin/xdotool " + std::wstring(arguments.begin(), arguments.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    if (process.hProcess != nullptr) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    return true;
 }
 
 BOOL CALLBACK FindFileDialog(HWND window, LPARAM found) {
@@ -172,7 +131,7 @@ private:
         if (m_text.empty()) {
             Finish();
         } else {
-            Keys("End shift+Home BackSpace " + KeysFor(m_text));
+            Keys("End shift+Home BackSpace " + test::KeysFor(m_text));
             m_stage = Typing;
             m_typedAt = m_polls;
         }
@@ -184,7 +143,7 @@ private:
         if (Narrow(reinterpret_cast<const char16_t*>(shown)) == m_text) {
             Finish();
         } else if (m_polls - m_typedAt > 40) {
-            Keys("End shift+Home BackSpace " + KeysFor(m_text));
+            Keys("End shift+Home BackSpace " + test::KeysFor(m_text));
             m_typedAt = m_polls;
         }
     }
@@ -196,13 +155,8 @@ private:
         m_done = true;
     }
 
-    // Gives the X input focus to the dialog's own X window first (Wine keeps its id in a
-    // window property). Left on the virtual desktop's window, the keys go through the desktop
-    // process, which now and then holds them back until some later event.
     void Keys(const std::string& keys) {
-        auto xWindow = reinterpret_cast<uintptr_t>(GetPropW(m_dialog, L"__wine_x11_whole_window"));
-        std::string focus = xWindow != 0 ? "windowfocus --sync " + std::to_string(xWindow) + " " : "";
-        if (!RunXdotool(focus + "key --delay 30 " + keys)) {
+        if (!test::TypeKeys(m_dialog, keys)) {
             ADD_FAILURE() << "xdotool could not be started";
             m_polls = 600;
         }

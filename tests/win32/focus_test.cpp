@@ -71,7 +71,8 @@ TEST_F(DialogKeyTest, EnterClicksTheFocusedButtonInsteadOfTheDefault) {
     ShowActive();
     form->CancelButton->SetFocus();
     AppPumpUntil([] { return false; }, 50);
-    EXPECT_EQ(GetWindowLongW(form->OkButton->WindowHandle(), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
+    EXPECT_EQ(SendMessageW(form->OkButton->WindowHandle(), WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON,
+              DLGC_UNDEFPUSHBUTTON);
     PressKey(VK_RETURN);
     EXPECT_EQ(form->Events.back(), "click CancelButton");
 }

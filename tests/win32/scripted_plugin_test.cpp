@@ -35,7 +35,7 @@ protected:
         SetEnvironmentVariableA("ZAPRELAY_DCD_SCRIPT", (m_scratch.Path() + "codes.txt").c_str());
         SetEnvironmentVariableA("ZAPRELAY_DCD_LOG", (m_scratch.Path() + "calls.log").c_str());
 
-        m_library = LoadLibraryA("DCD.dll");
+        m_library = LoadLibraryA((BinaryFolder() + "scripted\\DCD.dll").c_str());
         ASSERT_NE(m_library, nullptr);
         m_open = Export<OpenFn>("Open");
         m_start = Export<NoArgFn>("Start");

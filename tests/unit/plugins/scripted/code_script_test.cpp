@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace zaprelay::scripted {
 namespace {
@@ -57,6 +58,52 @@ TEST(CodeScript, SkipsBadLinesAndNamesEach) {
     for (std::size_t i = 0; i < script.Errors.size(); ++i) {
         EXPECT_EQ(script.Errors[i].rfind("line " + std::to_string(i + 1) + ": ", 0), 0u) << script.Errors[i];
     }
+}
+
+TEST(CodeScript, GateLinesHoldTheCodeAfterThemAndCodesNamedWaitStillRead) {
+    CodeScript script = ParseCodeScript(
+        "wait first\n"
+        "  wait second.step-2_b\n"
+        "A 0 0\n"
+        "wait 0 0\n"      // three words: the code "wait"
+        "\"wait\" 1 0\n"  // a quoted word is never a gate
+        "wait last\n");
+
+    EXPECT_TRUE(script.Errors.empty()) << script.Errors.front();
+    ASSERT_EQ(script.Codes.size(), 3u);
+    EXPECT_EQ(script.Codes[0].Text, "A");
+    EXPECT_EQ(script.Codes[0].Gates, (std::vector<std::string>{"first", "second.step-2_b"}));
+    EXPECT_EQ(script.Codes[1].Text, "wait");
+    EXPECT_TRUE(script.Codes[1].Gates.empty());
+    EXPECT_EQ(script.Codes[2].Text, "wait");
+    EXPECT_EQ(script.Codes[2].RepeatCount, 1);
+    EXPECT_EQ(script.TrailingGates, (std::vector<std::string>{"last"}));
+}
+
+TEST(CodeScript, BadGateLinesAreSkippedWithoutHoldingTheNextCode) {
+    CodeScript script = ParseCodeScript(
+        "wait\n"       // 1: no name
+        "wait a\\b\n"  // 2: a separator would leave the event's scope
+        "wait " +
+        std::string(kMaxGateNameLength + 1, 'g') +
+        "\n"  // 3: too long
+        "wait " +
+        std::string(kMaxGateNameLength, 'g') +
+        "\n"
+        "B 0 0\n");
+
+    ASSERT_EQ(script.Errors.size(), 3u);
+    for (std::size_t i = 0; i < script.Errors.size(); ++i) {
+        EXPECT_EQ(script.Errors[i].rfind("line " + std::to_string(i + 1) + ": ", 0), 0u) << script.Errors[i];
+    }
+    ASSERT_EQ(script.Codes.size(), 1u);
+    EXPECT_EQ(script.Codes[0].Gates, (std::vector<std::string>{std::string(kMaxGateNameLength, 'g')}));
+    EXPECT_TRUE(script.TrailingGates.empty());
+}
+
+TEST(CodeScript, GateEventsAreScopedByProcess) {
+    EXPECT_EQ(GateEventName(1234, "go"), "zaprelay-dcd-1234-go");
+    EXPECT_NE(GateEventName(1234, "go"), GateEventName(1235, "go"));
 }
 
 TEST(CodeRecord, HoldsZeroTerminatedTextFromByte64) {

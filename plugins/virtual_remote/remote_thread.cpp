@@ -1,0 +1,142 @@
+#include "plugins/virtual_remote/remote_thread.h"
+
+namespace zaprelay::remote {
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 10000;
+
+}  // namespace
+
+void TRemoteThread::Start(HINSTANCE module, HWND target, const TSettingsFile& file) {
+    if (m_thread) {
+        return;
+    }
+    m_module = module;
+    m_target = target;
+    m_file.emplace(file);
+    UseSettings(file.Load());
+    m_stopping = false;
+    m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_ready) {
+        return;
+    }
+    m_thread.Reset(CreateThread(nullptr, 0, &TRemoteThread::Run, this, 0, &m_threadId));
+    if (!m_thread) {
+        return;
+    }
+    // The window is made on the remote's thread; the caller's thread keeps answering sent
+    // messages meanwhile, as the window's creation may ask it something.
+    HANDLE handles[2] = {m_ready.Get(), m_thread.Get()};
+    WaitPumpingSentMessages(handles, 2, kStartTimeoutMs);
+}
+
+void TRemoteThread::Stop() {
+    if (!m_thread) {
+        return;
+    }
+    m_stopping = true;
+    // Called from inside the handler of our code: answer it, so the send returns and the
+    // thread can see that it must end.
+    if (m_sending && InSendMessage()) {
+        ReplyMessage(0);
+    }
+    HWND window = m_window;
+    if (window != nullptr) {
+        PostMessageW(window, TRemoteWindow::kCloseMessage, 0, 0);
+    } else {
+        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    }
+    HANDLE thread = m_thread.Get();
+    WaitPumpingSentMessages(&thread, 1, INFINITE);
+    m_thread.Reset();
+    m_ready.Reset();
+}
+
+void TRemoteThread::UseSettings(const TRemoteSettings& settings) {
+    std::lock_guard<std::mutex> lock(m_settingsLock);
+    m_settings = settings;
+}
+
+// Waits for any of the handles while answering messages sent to this thread: the remote's
+// thread may be inside SendMessage to it, and would never end otherwise. A send already
+// waiting does not wake a plain wait once someone has looked at the queue, hence the peek
+// first and the wait for input that is merely there.
+void TRemoteThread::WaitPumpingSentMessages(HANDLE* handles, DWORD count, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= timeoutMs) {
+                return;
+            }
+            left = timeoutMs - elapsed;
+        }
+        DWORD result = MsgWaitForMultipleObjectsEx(count, handles, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result < WAIT_OBJECT_0 + count || result == WAIT_TIMEOUT || result == WAIT_FAILED) {
+            return;
+        }
+    }
+}
+
+DWORD WINAPI TRemoteThread::Run(void* self) {
+    auto* remote = static_cast<TRemoteThread*>(self);
+    try {
+        remote->RunWindow();
+    } catch (...) {
+        // The remote is gone; the program goes on without it.
+    }
+    remote->m_window = nullptr;
+    SetEvent(remote->m_ready.Get());
+    return 0;
+}
+
+void TRemoteThread::RunWindow() {
+    if (!TRemoteWindow::RegisterWindowClass(m_module)) {
+        return;
+    }
+    {
+        TRemoteWindow window(*this);
+        m_window = window.Create(m_module, Settings().Position);
+        SetEvent(m_ready.Get());
+        if (m_window != nullptr && !m_stopping) {
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        m_window = nullptr;
+    }
+    TRemoteWindow::UnregisterWindowClass(m_module);
+}
+
+void TRemoteThread::SendCode(std::size_t button, int32_t repeatCount) {
+    if (m_stopping || m_target == nullptr) {
+        return;
+    }
+    FillCodeRecord(m_record, CodeText(button));
+    m_sending = true;
+    SendMessageW(m_target, dcd::kCodeReceived, reinterpret_cast<WPARAM>(m_record.data()),
+                 static_cast<LPARAM>(repeatCount));
+    m_sending = false;
+}
+
+TRemoteSettings TRemoteThread::Settings() {
+    std::lock_guard<std::mutex> lock(m_settingsLock);
+    return m_settings;
+}
+
+void TRemoteThread::Moved(TRemotePosition position) {
+    {
+        std::lock_guard<std::mutex> lock(m_settingsLock);
+        m_settings.Position = position;
+    }
+    if (m_file) {
+        m_file->SavePosition(position);
+    }
+}
+
+}  // namespace zaprelay::remote

@@ -1,0 +1,231 @@
+#include "plugins/virtual_remote/settings_dialog.h"
+
+#include <string>
+#include <vector>
+
+namespace zaprelay::remote {
+namespace {
+
+// A dialog template in memory: the header, then one item per control, each on a 4-byte
+// boundary, texts as zero-terminated UTF-16.
+class TDialogTemplate {
+public:
+    enum TControlClass : WORD { kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082 };
+
+    TDialogTemplate(const wchar_t* title, DWORD style, short width, short height, const wchar_t* font, WORD points) {
+        Dword(style);
+        Dword(0);  // extended style
+        m_countAt = m_words.size();
+        Word(0);  // controls, filled in as they are added
+        Word(0);
+        Word(0);
+        Word(static_cast<WORD>(width));
+        Word(static_cast<WORD>(height));
+        Word(0);  // no menu
+        Word(0);  // the standard dialog class
+        Text(title);
+        Word(points);
+        Text(font);
+    }
+
+    void Add(TControlClass kind, const std::wstring& text, int id, DWORD style, short x, short y, short cx, short cy) {
+        if (m_words.size() % 2 != 0) {
+            Word(0);
+        }
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (short value : {x, y, cx, cy}) {
+            Word(static_cast<WORD>(value));
+        }
+        Word(static_cast<WORD>(id));
+        Word(0xFFFF);
+        Word(kind);
+        Text(text.c_str());
+        Word(0);  // no creation data
+        ++m_words[m_countAt];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    void Word(WORD value) { m_words.push_back(value); }
+    void Dword(DWORD value) {
+        Word(LOWORD(value));
+        Word(HIWORD(value));
+    }
+    void Text(const wchar_t* text) {
+        for (; *text != L'\0'; ++text) {
+            Word(static_cast<WORD>(*text));
+        }
+        Word(0);
+    }
+
+    std::vector<WORD> m_words;  // new'd storage: aligned for the template's DWORDs
+    std::size_t m_countAt = 0;
+};
+
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+    return out;
+}
+
+class TSettingsDialog {
+public:
+    TSettingsDialog(const TRemoteSettings& settings, const std::function<bool(const TRemoteSettings&)>& save)
+        : m_settings(settings), m_save(save) {}
+
+    bool Show(HINSTANCE module, HWND owner) {
+        TDialogTemplate layout = Layout();
+        INT_PTR result = DialogBoxIndirectParamW(module, layout.Get(), owner, &TSettingsDialog::Proc,
+                                                 reinterpret_cast<LPARAM>(this));
+        return result == IDOK;
+    }
+
+private:
+    // Dialog units: three columns of check boxes laid out like the remote, the timing below.
+    static TDialogTemplate Layout() {
+        constexpr short kWidth = 262, kCheckTop = 20, kCheckPitch = 11, kColumnPitch = 80;
+        constexpr short kGroupBottom = kCheckTop + kListRows * kCheckPitch + 4;
+        constexpr short kTimingTop = kGroupBottom + 6;
+        constexpr short kButtonsTop = kTimingTop + 54;
+        TDialogTemplate t(kSettingsDialogTitle,
+                          DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, kWidth,
+                          kButtonsTop + 21, L"MS Shell Dlg", 8);
+        t.Add(TDialogTemplate::kButton, L"Buttons that repeat while held down", -1, BS_GROUPBOX, 7, 6, kWidth - 14,
+              kGroupBottom - 6);
+        bool first = true;
+        for (std::size_t place = 0; place < SettingsListPlaces().size(); ++place) {
+            const int button = SettingsListPlaces()[place];
+            if (button < 0) {
+                continue;
+            }
+            DWORD style = BS_AUTOCHECKBOX | (first ? WS_GROUP | WS_TABSTOP : 0);
+            first = false;
+            t.Add(TDialogTemplate::kButton, Widen(RemoteButtons()[static_cast<std::size_t>(button)].Description),
+                  kRepeatCheckId + button, style, static_cast<short>(16 + (place / kListRows) * kColumnPitch),
+                  static_cast<short>(kCheckTop + (place % kListRows) * kCheckPitch), 72, 10);
+        }
+        t.Add(TDialogTemplate::kButton, L"Repeat timing", -1, BS_GROUPBOX | WS_GROUP, 7, kTimingTop, kWidth - 14, 46);
+        const std::wstring delayRange =
+            L"ms   (" + std::to_wstring(kMinRepeatDelayMs) + L" to " + std::to_wstring(kMaxRepeatDelayMs) + L")";
+        const std::wstring intervalRange =
+            L"ms   (" + std::to_wstring(kMinRepeatIntervalMs) + L" to " + std::to_wstring(kMaxRepeatIntervalMs) + L")";
+        t.Add(TDialogTemplate::kStatic, L"First repeat after:", -1, SS_LEFT, 16, kTimingTop + 15, 90, 8);
+        t.Add(TDialogTemplate::kEdit, L"", kDelayEditId, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_GROUP, 110,
+              kTimingTop + 13, 36, 12);
+        t.Add(TDialogTemplate::kStatic, delayRange, -1, SS_LEFT, 151, kTimingTop + 15, 100, 8);
+        t.Add(TDialogTemplate::kStatic, L"Then repeat every:", -1, SS_LEFT, 16, kTimingTop + 30, 90, 8);
+        t.Add(TDialogTemplate::kEdit, L"", kIntervalEditId, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_GROUP,
+              110, kTimingTop + 28, 36, 12);
+        t.Add(TDialogTemplate::kStatic, intervalRange, -1, SS_LEFT, 151, kTimingTop + 30, 100, 8);
+        t.Add(TDialogTemplate::kButton, L"&Defaults", kDefaultsButtonId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7,
+              kButtonsTop, 50, 14);
+        t.Add(TDialogTemplate::kButton, L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, kWidth - 111,
+              kButtonsTop, 50, 14);
+        t.Add(TDialogTemplate::kButton, L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, kWidth - 57, kButtonsTop, 50,
+              14);
+        return t;
+    }
+
+    static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+        try {
+            if (msg == WM_INITDIALOG) {
+                SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            }
+            auto* self = reinterpret_cast<TSettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            return self != nullptr ? self->Handle(dialog, msg, wParam) : FALSE;
+        } catch (...) {
+            // Nothing may unwind into the dialog manager; the dialog closes unsaved.
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+    }
+
+    INT_PTR Handle(HWND dialog, UINT msg, WPARAM wParam) {
+        switch (msg) {
+            case WM_INITDIALOG:
+                for (int id : {kDelayEditId, kIntervalEditId}) {
+                    SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, 6, 0);
+                }
+                Fill(dialog, m_settings);
+                return TRUE;
+            case WM_COMMAND:
+                switch (LOWORD(wParam)) {
+                    case IDOK:
+                        Accept(dialog);
+                        return TRUE;
+                    case IDCANCEL:
+                        EndDialog(dialog, IDCANCEL);
+                        return TRUE;
+                    case kDefaultsButtonId: {
+                        TRemoteSettings defaults = DefaultRemoteSettings();
+                        defaults.UnknownRepeating = m_settings.UnknownRepeating;
+                        Fill(dialog, defaults);
+                        return TRUE;
+                    }
+                    default:
+                        return FALSE;
+                }
+            default:
+                return FALSE;
+        }
+    }
+
+    static void Fill(HWND dialog, const TRemoteSettings& settings) {
+        for (std::size_t i = 0; i < kButtonCount; ++i) {
+            CheckDlgButton(dialog, kRepeatCheckId + static_cast<int>(i),
+                           settings.Repeats[i] ? BST_CHECKED : BST_UNCHECKED);
+        }
+        SetDlgItemInt(dialog, kDelayEditId, settings.RepeatDelayMs, FALSE);
+        SetDlgItemInt(dialog, kIntervalEditId, settings.RepeatIntervalMs, FALSE);
+    }
+
+    // A box left empty or holding no number keeps the value it had.
+    static uint32_t ReadNumber(HWND dialog, int id, uint32_t previous, uint32_t (*clamp)(int64_t)) {
+        wchar_t text[32] = {};
+        GetDlgItemTextW(dialog, id, text, 32);
+        auto value = ParseWholeNumber(Narrow(text));
+        return value ? clamp(*value) : previous;
+    }
+
+    void Accept(HWND dialog) {
+        TRemoteSettings edited = m_settings;
+        for (std::size_t i = 0; i < kButtonCount; ++i) {
+            edited.Repeats[i] = IsDlgButtonChecked(dialog, kRepeatCheckId + static_cast<int>(i)) == BST_CHECKED;
+        }
+        edited.RepeatDelayMs = ReadNumber(dialog, kDelayEditId, m_settings.RepeatDelayMs, &ClampRepeatDelay);
+        edited.RepeatIntervalMs =
+            ReadNumber(dialog, kIntervalEditId, m_settings.RepeatIntervalMs, &ClampRepeatInterval);
+        // What is kept is what the boxes show.
+        SetDlgItemInt(dialog, kDelayEditId, edited.RepeatDelayMs, FALSE);
+        SetDlgItemInt(dialog, kIntervalEditId, edited.RepeatIntervalMs, FALSE);
+        if (!m_save(edited)) {
+            MessageBoxW(dialog, L"The settings could not be saved. Is the settings file read-only or in use?",
+                        kSettingsDialogTitle, MB_OK | MB_ICONERROR);
+            return;
+        }
+        EndDialog(dialog, IDOK);
+    }
+
+    TRemoteSettings m_settings;
+    const std::function<bool(const TRemoteSettings&)>& m_save;
+};
+
+}  // namespace
+
+bool ShowSettingsDialog(HINSTANCE module,
+                        HWND owner,
+                        const TRemoteSettings& settings,
+                        const std::function<bool(const TRemoteSettings&)>& save) {
+    TSettingsDialog dialog(settings, save);
+    return dialog.Show(module, owner);
+}
+
+}  // namespace zaprelay::remote

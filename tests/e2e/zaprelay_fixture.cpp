@@ -1,0 +1,309 @@
+#include "tests/e2e/zaprelay_fixture.h"
+
+#include "plugins/scripted/code_script.h"
+#include "tests/e2e/remote_windows.h"
+
+#include <algorithm>
+#include <tlhelp32.h>
+
+namespace zaprelay::e2e {
+namespace {
+
+constexpr DWORD kProgramDeadlineMs = 20000;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+// The values of the lines starting with prefix, prefix removed.
+std::vector<std::string> Tagged(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> values;
+    for (const std::string& line : Lines(text)) {
+        if (line.rfind(prefix, 0) == 0) {
+            values.push_back(line.substr(prefix.size()));
+        }
+    }
+    return values;
+}
+
+// A viewer started by the program is still running (it ends as soon as it has logged).
+bool ViewerRunning(DWORD parent) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    win32::TKernelHandle owned(snapshot);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent && lstrcmpiW(entry.szExeFile, L"fakeviewer.exe") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+std::string IniSection(const std::string& name, const std::vector<std::string>& lines) {
+    std::string text = "[" + name + "]\r\n";
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+std::string CommandSection(const std::string& name, const std::vector<std::string>& names) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        lines.push_back(std::to_string(i) + "=" + names[i]);
+    }
+    return IniSection(name, lines);
+}
+
+std::vector<std::string> NumberedNames(const std::string& prefix, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(prefix + std::to_string(i));
+    }
+    return names;
+}
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::vector<std::wstring> Wide(const std::vector<std::string>& texts) {
+    std::vector<std::wstring> wide;
+    for (const std::string& text : texts) {
+        wide.push_back(Wide(text));
+    }
+    return wide;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        test::ProcessPendingMessages();
+    }
+    return true;
+}
+
+void ZaprelayTest::SetUp() {
+    // The stand-ins must use the files beside them, in the scratch folder.
+    for (const char* name : {"ZAPRELAY_DCD_SCRIPT", "ZAPRELAY_DCD_LOG", "ZAPRELAY_VIEWER_LOG"}) {
+        SetEnvironmentVariableA(name, nullptr);
+    }
+    const std::string bin = test::BinaryFolder();
+    ASSERT_TRUE(CopyFileA((bin + "zaprelay.exe").c_str(), FilePath("zaprelay.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((bin + "fakeviewer.exe").c_str(), ViewerPath().c_str(), FALSE));
+    UsePlugin("scripted\\DCD.dll");
+    WriteScript("");
+}
+
+void ZaprelayTest::TearDown() {
+    if (Running()) {
+        TerminateProcess(Process(), 1);
+        WaitForSingleObject(Process(), kProgramDeadlineMs);
+    }
+    if (m_process.dwProcessId != 0) {
+        WaitFor([&] { return !ViewerRunning(m_process.dwProcessId); }, kProgramDeadlineMs);
+    }
+    // The scratch folder cannot remove a read-only file.
+    SetFileAttributesA(SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void ZaprelayTest::UsePlugin(const std::string& builtPlugin) {
+    const std::string target = FilePath("DCD.dll");
+    DeleteFileA(target.c_str());
+    if (!builtPlugin.empty()) {
+        ASSERT_TRUE(CopyFileA((test::BinaryFolder() + builtPlugin).c_str(), target.c_str(), FALSE)) << builtPlugin;
+    }
+}
+
+void ZaprelayTest::WriteSettings(const std::string& text) const {
+    test::WriteFile(SettingsPath(), text);
+}
+
+void ZaprelayTest::WriteScript(const std::string& text) const {
+    test::WriteFile(FilePath("DCD.script"), text);
+}
+
+bool ZaprelayTest::SettingsExist() const {
+    return GetFileAttributesA(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ZaprelayTest::Setting(const std::string& section, const std::string& key) const {
+    char value[4096];
+    DWORD length =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing, value, sizeof value, SettingsPath().c_str());
+    return std::string(value, length);
+}
+
+void ZaprelayTest::Launch(DWORD creationFlags) {
+    // Each run starts with fresh logs.
+    DeleteFileA(FilePath("DCD.log").c_str());
+    DeleteFileA(FilePath("fakeviewer.log").c_str());
+    m_sent = 0;
+    m_commandsSeen = 0;
+    const std::string exe = FilePath("zaprelay.exe");
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                               m_elsewhere.Path().c_str(), &startup, &m_process));
+    m_processHandle.Reset(m_process.hProcess);
+    m_threadHandle.Reset(m_process.hThread);
+}
+
+void ZaprelayTest::Start() {
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM").empty() || !Running(); }));
+    ASSERT_TRUE(Running()) << "the program ended at start; plug-in log:\n" << PluginLog();
+    m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM").front();
+    ASSERT_TRUE(WaitFor([&] { return Calls().size() >= 2; })) << PluginLog();
+    ASSERT_NO_FATAL_FAILURE(FindControls());
+}
+
+void ZaprelayTest::FindControls() {
+    MainWindow& ui = m_ui;
+    for (HWND window : Descendants(ui.Form)) {
+        const std::wstring kind = ClassOf(window);
+        const std::wstring text = TextOf(window);
+        if (kind == L"TListBox") {
+            ui.List = window;
+        } else if (kind == L"TButton" && StartsWith(text, L"Delete DCD Code")) {
+            ui.DeleteCode = window;
+        } else if (kind == L"TButton" && StartsWith(text, L"DCD PlugIn settings")) {
+            ui.PluginSetup = window;
+        } else if (kind == L"TButton" && text == L"...") {
+            ui.Browse = window;
+        } else if (kind == L"TRadioButton" &&
+                   text == L"Options ( \u041d\u0430\u0441\u0442\u0440\u043e\u0439\u043a\u0430)") {
+            ui.Options = window;
+        } else if (kind == L"TRadioButton" &&
+                   text == L"Management (\u0423\u043f\u0440\u0430\u0432\u043b\u0435\u043d\u0438\u0435)") {
+            ui.Management = window;
+        } else if (kind == L"TRadioButton" && text == L" ProgDvb") {
+            ui.ProgDvb = window;
+        } else if (kind == L"TRadioButton" && text == L" MyTheatre (EzDvbXL)") {
+            ui.MyTheatre = window;
+        }
+    }
+    ASSERT_TRUE(ui.List && ui.DeleteCode && ui.PluginSetup && ui.Browse && ui.Options && ui.Management && ui.ProgDvb &&
+                ui.MyTheatre)
+        << "a control of the main window is missing";
+    ui.ListGroup = GetParent(ui.List);
+    ui.LearnGroup = GetParent(ui.DeleteCode);
+    ui.ModeGroup = GetParent(ui.Options);
+    ui.ViewerGroup = GetParent(ui.ProgDvb);
+    for (HWND window : Descendants(ui.Form)) {
+        if (ClassOf(window) == L"TEdit") {
+            (GetParent(window) == ui.LearnGroup ? ui.CodeBox : ui.PathBox) = window;
+        }
+    }
+    ASSERT_TRUE(ui.CodeBox && ui.PathBox && ui.ListGroup != ui.Form && ui.LearnGroup != ui.Form &&
+                ui.ModeGroup != ui.Form && ui.ViewerGroup != ui.Form && GetParent(ui.PathBox) == ui.Form)
+        << "the main window's controls are not in their groups";
+}
+
+bool ZaprelayTest::Running() const {
+    return m_processHandle && WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD ZaprelayTest::WaitForExit() {
+    DWORD code = STILL_ACTIVE;
+    if (!WaitFor([&] { return !Running(); }, kProgramDeadlineMs)) {
+        ADD_FAILURE() << "the program did not end";
+        return code;
+    }
+    GetExitCodeProcess(Process(), &code);
+    return code;
+}
+
+std::vector<std::string> ZaprelayTest::Calls() const {
+    std::vector<std::string> calls;
+    for (const std::string& line : Lines(PluginLog())) {
+        if (!line.empty() && line[0] != '#') {
+            calls.push_back(line);
+        }
+    }
+    return calls;
+}
+
+std::string ZaprelayTest::OpenCall() const {
+    char text[64];
+    wsprintfA(text, "Open(0, 0x%08X, 0)", static_cast<unsigned>(reinterpret_cast<uintptr_t>(m_ui.Form)));
+    return text;
+}
+
+void ZaprelayTest::Signal(const std::string& gate) {
+    std::string name = scripted::GateEventName(ProcessId(), gate);
+    win32::TKernelHandle event(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
+    ASSERT_TRUE(event) << name;
+    SetEvent(event.Get());
+    // Held until the test ends: the player may not have opened the event yet.
+    m_gates.push_back(std::move(event));
+}
+
+void ZaprelayTest::WaitSent() {
+    const std::size_t wanted = static_cast<std::size_t>(++m_sent);
+    EXPECT_TRUE(WaitFor([&] { return Tagged(PluginLog(), "# sent ").size() >= wanted; }))
+        << "code " << wanted << " was not delivered; plug-in log:\n"
+        << PluginLog();
+}
+
+std::vector<std::string> ZaprelayTest::Step(const std::string& gate) {
+    Signal(gate);
+    WaitSent();
+    return NewViewerCommands();
+}
+
+std::vector<std::string> ZaprelayTest::NewViewerCommands() {
+    EXPECT_TRUE(WaitFor([&] { return !ViewerRunning(ProcessId()); })) << "a viewer did not end";
+    std::vector<std::string> commands = Tagged(test::ReadFile(FilePath("fakeviewer.log")), "cmd=");
+    std::size_t seen = std::min(m_commandsSeen, commands.size());
+    std::vector<std::string> fresh(commands.begin() + static_cast<std::ptrdiff_t>(seen), commands.end());
+    m_commandsSeen = commands.size();
+    return fresh;
+}
+
+std::vector<std::string> ZaprelayTest::ViewerExes() const {
+    return Tagged(test::ReadFile(FilePath("fakeviewer.log")), "exe=");
+}
+
+HWND ZaprelayTest::WaitForDialog() {
+    std::vector<HWND> found;
+    WaitFor([&] {
+        found = TopLevelWindows(ProcessId(), L"#32770");
+        return !found.empty() || !Running();
+    });
+    return found.empty() ? nullptr : found.front();
+}
+
+void ZaprelayTest::ClickDialogButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    ASSERT_NE(button, nullptr) << "no button " << id;
+    Click(button);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); })) << "the dialog stayed";
+}
+
+}  // namespace zaprelay::e2e
