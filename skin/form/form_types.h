@@ -1,0 +1,67 @@
+// The form component's enumerations: frame regions, caption buttons, border styles, window
+// states, frame buffering, and the vetoable action event.
+#pragma once
+
+#include "framework/rtl/reflection.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+namespace zaprelay::skin {
+
+// What a window point of the frame is (the form's hit test).
+enum TVxFormRegion : uint8_t {
+    khrNone,
+    khrCaption,
+    khrLeft,
+    khrTop,
+    khrRight,
+    khrBottom,
+    khrBorder,
+    khrTopLeft,
+    khrTopRight,
+    khrBottomLeft,
+    khrBottomRight,
+    khrClose,
+    khrHelp,
+    khrMinimize,
+    khrMaximize,
+    khrRollup,
+    khrTray,
+    khrSysMenu,
+    khrSkinButton,
+};
+
+// The caption's buttons; the values also identify them in GetButtonRect.
+enum TVxBorderIcon : uint8_t { kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiHelp, kbiRollup, kbiTray };
+using TVxBorderIcons = uint32_t;  // a set of TVxBorderIcon, bit n for value n
+
+constexpr TVxBorderIcons BorderIconSet(std::initializer_list<TVxBorderIcon> icons) {
+    TVxBorderIcons set = 0;
+    for (TVxBorderIcon icon : icons) {
+        set |= 1u << icon;
+    }
+    return set;
+}
+constexpr bool HasBorderIcon(TVxBorderIcons set, TVxBorderIcon icon) {
+    return (set & (1u << icon)) != 0;
+}
+inline constexpr TVxBorderIcons kDefaultBorderIcons =
+    BorderIconSet({kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiRollup, kbiTray});
+
+enum TVxBorderStyle : uint8_t { kbsNone, kbsStandard, kbsToolWindow };
+
+enum TVxWindowState : uint8_t { kwsNormal, kwsMaximized, kwsMinimized, kwsRollup, kwsTray };
+
+// Where the frame is painted: Performance only stores the choice.
+enum TVxFormPerformance : uint8_t { ksfpNoBuffer, ksfpSharedBuffer, ksfpPersistentBuffer, ksfpDoubleBuffer };
+
+// A state change or close about to happen; a handler that clears callDefault cancels it.
+using TVxFormActionEvent = TEvent<void(TObject* sender, bool& callDefault)>;
+
+extern const TEnumInfo kVxBorderIconNames;
+extern const TEnumInfo kVxBorderStyleNames;
+extern const TEnumInfo kVxWindowStateNames;
+extern const TEnumInfo kVxFormPerformanceNames;
+
+}  // namespace zaprelay::skin
