@@ -4,11 +4,9 @@
 #pragma once
 
 #include "framework/win32/image_list.h"
+#include "skin/form/form_types.h"
 
 namespace zaprelay::skin {
-
-// Image indexes in FormImages().
-enum TFormImage { kfiClose, kfiMinimize, kfiMaximize, kfiRestore, kfiRollup, kfiTray };
 
 // Filled on first use; raises EResNotFound when the program lacks one of the bitmaps.
 win32::TImageList& FormImages();

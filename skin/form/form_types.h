@@ -56,6 +56,9 @@ enum TVxWindowState : uint8_t { kwsNormal, kwsMaximized, kwsMinimized, kwsRollup
 // Where the frame is painted: Performance only stores the choice.
 enum TVxFormPerformance : uint8_t { ksfpNoBuffer, ksfpSharedBuffer, ksfpPersistentBuffer, ksfpDoubleBuffer };
 
+// Glyph indexes of the system menu's image list (FormImages()).
+enum TFormImage { kfiClose, kfiMinimize, kfiMaximize, kfiRestore, kfiRollup, kfiTray };
+
 // A state change or close about to happen; a handler that clears callDefault cancels it.
 using TVxFormActionEvent = TEvent<void(TObject* sender, bool& callDefault)>;
 
