@@ -2,6 +2,7 @@
 
 #include "framework/win32/control_props.h"
 #include "framework/win32/font_cache.h"
+#include "framework/win32/gdi_canvas.h"
 #include "framework/win32/gdi_handles.h"
 
 #include <algorithm>
@@ -44,11 +45,6 @@ RECT FaceRect(const RECT& client, const TPushButtonLook& look) {
 UINT CaptionFormat(const TPushButtonLook& look) {
     UINT format = DT_CENTER | (look.WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
     return look.HidePrefix ? format | DT_HIDEPREFIX : format;
-}
-
-void DrawCaption(HDC dc, std::u16string_view caption, RECT r, UINT format, COLORREF colour) {
-    SetTextColor(dc, colour);
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.data()), static_cast<int>(caption.size()), &r, format);
 }
 
 // Where the caption goes, in the font selected into the context: centred, wrapped at the
@@ -98,13 +94,11 @@ void DrawPushButton(HDC dc, const RECT& client, std::u16string_view caption, con
         RECT r = PushButtonCaptionRect(dc, client, caption, look);
         UINT format = CaptionFormat(look);
         if (look.Enabled) {
-            DrawCaption(dc, caption, r, format, GetSysColor(COLOR_BTNTEXT));
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.data()), static_cast<int>(caption.size()), &r,
+                      format);
         } else {
-            // Embossed, as the system shows disabled captions.
-            RECT light = r;
-            OffsetRect(&light, 1, 1);
-            DrawCaption(dc, caption, light, format, GetSysColor(COLOR_BTNHIGHLIGHT));
-            DrawCaption(dc, caption, r, format, GetSysColor(COLOR_BTNSHADOW));
+            DrawEngravedText(dc, caption, r, format);
         }
     }
     if (look.Focused) {

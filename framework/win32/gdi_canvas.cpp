@@ -14,6 +14,20 @@ COLORREF ToColorRef(TColor color) {
     return static_cast<COLORREF>(ResolveColor(color)) & 0x00FFFFFF;
 }
 
+void DrawEngravedText(HDC dc, std::u16string_view text, const RECT& r, UINT format) {
+    TSavedDC saved(dc);
+    SetBkMode(dc, TRANSPARENT);
+    const auto* chars = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    RECT light = r;
+    OffsetRect(&light, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextW(dc, chars, length, &light, format);
+    RECT shadow = r;
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextW(dc, chars, length, &shadow, format);
+}
+
 namespace {
 
 RECT ToRECT(const TRect& r) {

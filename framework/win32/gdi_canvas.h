@@ -6,6 +6,7 @@
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace zaprelay::win32 {
 
 // A colour as GDI takes it: system colours resolved, the alpha byte dropped.
 COLORREF ToColorRef(TColor color);
+
+// Text in the engraved look of disabled controls, transparent, in the font selected into dc:
+// a highlight copy one pixel down and right, the shadow copy on top of it.
+void DrawEngravedText(HDC dc, std::u16string_view text, const RECT& r, UINT format);
 
 class TGdiCanvas : public TCanvas {
 public:

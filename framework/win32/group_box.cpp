@@ -3,6 +3,7 @@
 #include "framework/graphics/pixel.h"
 #include "framework/win32/control_props.h"
 #include "framework/win32/font_cache.h"
+#include "framework/win32/gdi_canvas.h"
 
 namespace zaprelay::win32 {
 
@@ -68,14 +69,12 @@ void TGroupBox::Paint() {
             SetTextColor(dc, ToColorRef(Font()->Color()));
             DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
         } else {
-            // The engraved look of disabled text.
-            SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+            // The caption's background goes under the highlight copy, one pixel past the caption.
             RECT light = r;
             OffsetRect(&light, 1, 1);
-            DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &light, flags);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-            DrawTextW(dc, WidePtr(text), static_cast<int>(text.size()), &r, flags);
+            TBrushHandle background(CreateSolidBrush(ToColorRef(Color())));
+            FillRect(dc, &light, background.Get());
+            DrawEngravedText(dc, text, r, flags);
         }
     }
 }
