@@ -4,17 +4,6 @@
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
 
-namespace {
-
-std::string ExecutableFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace zaprelay;
     using namespace zaprelay::app;
@@ -25,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         win32::TApplication application;
         application.SetTitle(u"Zaprelay");
 
-        ProgramFolder = ExecutableFolder();
+        ProgramFolder = win32::ExecutableFolder();
         TFRM::SearchDCD();
         if (!PluginLoaded) {
             MessageBoxA(nullptr, "Not Found DCD.dll", "Fatal error!", MB_OK | MB_ICONERROR);

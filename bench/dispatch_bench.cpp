@@ -36,12 +36,6 @@ std::string TempFolder() {
     return folder;
 }
 
-std::string ExeFolder() {
-    char path[MAX_PATH];
-    std::string exe(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return exe.substr(0, exe.find_last_of("\\/") + 1);
-}
-
 std::string CodeOf(int row) {
     char text[16];
     std::snprintf(text, sizeof text, "CODE%04d", row);
@@ -90,7 +84,7 @@ double Time(Body body) {
 
 int Run(int rounds) {
     const std::string folder = TempFolder();
-    const std::string viewer = ExeFolder() + "fakeviewer.exe";
+    const std::string viewer = win32::ExecutableFolder() + "fakeviewer.exe";
     const std::string logPath = folder + "viewer.log";
     SetEnvironmentVariableA("ZAPRELAY_VIEWER_LOG", logPath.c_str());
     DeleteFileA(logPath.c_str());

@@ -65,6 +65,12 @@ std::string AnsiFromWide(const std::u16string& text) {
     return ansi;
 }
 
+std::string ExecutableFolder() {
+    char path[MAX_PATH];
+    std::string exe(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return exe.substr(0, exe.find_last_of("\\/") + 1);
+}
+
 void HandleCurrentException(TObject* sender) noexcept {
     try {
         if (g_application != nullptr) {

@@ -138,4 +138,8 @@ std::u16string WideFromAnsi(const std::string& text);
 // And back; characters the code page lacks become its default character.
 std::string AnsiFromWide(const std::u16string& text);
 
+// The folder of the running program, with a trailing separator (ANSI, as the files beside it
+// are opened by the ANSI functions).
+std::string ExecutableFolder();
+
 }  // namespace zaprelay::win32
