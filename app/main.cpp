@@ -18,12 +18,6 @@ namespace {
 
 constexpr TColor kLockedListColour = clGray;
 
-template <typename Fn>
-bool ResolveExport(HMODULE library, const char* name, Fn& entry) {
-    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    return entry != nullptr;
-}
-
 }  // namespace
 
 const TClassInfo& TFRM::StaticClassInfo() {
@@ -100,9 +94,7 @@ void TFRM::SearchDCD() {
     }
     TPluginEntries entries;
     // A library without all five exports cannot be driven; it counts as not found.
-    if (!ResolveExport(library, "Open", entries.Open) || !ResolveExport(library, "Close", entries.Close) ||
-        !ResolveExport(library, "Setup", entries.Setup) || !ResolveExport(library, "Start", entries.Start) ||
-        !ResolveExport(library, "Stop", entries.Stop)) {
+    if (!entries.Resolve(library)) {
         FreeLibrary(library);
         return;
     }

@@ -11,6 +11,7 @@
 #include "framework/win32/label.h"
 #include "framework/win32/list_box.h"
 #include "framework/win32/timer.h"
+#include "plugins/include/dcd_exports.h"
 
 #include <memory>
 #include <string>
@@ -21,16 +22,7 @@ using namespace zaprelay::win32;
 
 class TFRM;
 
-// The receiver plug-in's exports (standard calling convention; results are not used).
-struct TPluginEntries {
-    using OpenFn = int32_t(WINAPI*)(int32_t, int32_t, int32_t);
-    using NoArgFn = int32_t(WINAPI*)();
-    OpenFn Open = nullptr;
-    NoArgFn Close = nullptr;
-    NoArgFn Setup = nullptr;
-    NoArgFn Start = nullptr;
-    NoArgFn Stop = nullptr;
-};
+using dcd::TPluginEntries;
 
 // Program-wide state; it lives as long as the process.
 extern TFRM* FRM;

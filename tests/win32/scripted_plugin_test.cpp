@@ -1,5 +1,6 @@
 // The scripted receiver plug-in, driven as the program drives DCD.dll: loaded by name,
 // opened with a window, started, stopped and closed through its undecorated exports.
+#include "plugins/include/dcd_exports.h"
 #include "plugins/scripted/code_script.h"
 #include "tests/win32/test_support.h"
 
@@ -13,9 +14,6 @@ namespace {
 
 using scripted::kCodeTextOffset;
 using scripted::kCodeTextSize;
-
-using OpenFn = int32_t(WINAPI*)(int32_t, int32_t, int32_t);
-using NoArgFn = int32_t(WINAPI*)();
 
 constexpr UINT kCodeReceived = WM_USER + 1;
 
@@ -37,12 +35,7 @@ protected:
 
         m_library = LoadLibraryA((BinaryFolder() + "scripted\\DCD.dll").c_str());
         ASSERT_NE(m_library, nullptr);
-        m_open = Export<OpenFn>("Open");
-        m_start = Export<NoArgFn>("Start");
-        m_setup = Export<NoArgFn>("Setup");
-        m_stop = Export<NoArgFn>("Stop");
-        m_close = Export<NoArgFn>("Close");
-        ASSERT_TRUE(m_open && m_start && m_setup && m_stop && m_close);
+        ASSERT_TRUE(m_dcd.Resolve(m_library));
 
         WNDCLASSW wc{};
         wc.lpfnWndProc = &ScriptedPluginTest::Proc;
@@ -60,11 +53,6 @@ protected:
         SetEnvironmentVariableA("ZAPRELAY_DCD_SCRIPT", nullptr);
         SetEnvironmentVariableA("ZAPRELAY_DCD_LOG", nullptr);
         g_fixture = nullptr;
-    }
-
-    template <typename Fn>
-    Fn Export(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_library, name)));
     }
 
     void Script(const std::string& text) { WriteFile(m_scratch.Path() + "codes.txt", text); }
@@ -94,8 +82,8 @@ protected:
     }
 
     void OpenAndStart() {
-        m_open(0, static_cast<int32_t>(reinterpret_cast<uintptr_t>(m_window)), 0);
-        m_start();
+        m_dcd.Open(0, static_cast<int32_t>(reinterpret_cast<uintptr_t>(m_window)), 0);
+        m_dcd.Start();
     }
 
     static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -109,8 +97,8 @@ protected:
     void OnCode(const char* record, LPARAM repeatCount) {
         m_received.push_back({std::string(record + kCodeTextOffset, kCodeTextSize), repeatCount, InSendMessage() != 0});
         if (m_stopInsideHandler) {
-            m_stop();
-            m_close();
+            m_dcd.Stop();
+            m_dcd.Close();
             // The record must still be readable after the plug-in was stopped from here.
             m_textAfterStop = std::string(record + kCodeTextOffset).c_str();
         }
@@ -118,8 +106,7 @@ protected:
 
     ScratchFolder m_scratch;
     HMODULE m_library = nullptr;
-    OpenFn m_open = nullptr;
-    NoArgFn m_start = nullptr, m_setup = nullptr, m_stop = nullptr, m_close = nullptr;
+    dcd::TPluginEntries m_dcd;
     HWND m_window = nullptr;
     std::vector<Received> m_received;
     bool m_stopInsideHandler = false;
@@ -130,9 +117,9 @@ TEST_F(ScriptedPluginTest, PlaysScriptToTheWindowAndLogsCallsInOrder) {
     Script("FullScreen 0 10\n\"Vol Up\" 3 10\n");
     OpenAndStart();
     ASSERT_TRUE(PumpUntil([&] { return m_received.size() == 2; }));
-    m_setup();
-    m_stop();
-    m_close();
+    m_dcd.Setup();
+    m_dcd.Stop();
+    m_dcd.Close();
 
     EXPECT_STREQ(m_received[0].Field.c_str(), "FullScreen");
     EXPECT_EQ(m_received[0].RepeatCount, 0);
@@ -146,8 +133,8 @@ TEST_F(ScriptedPluginTest, FillCodeUsesAllOfTheField) {
     Script("ABCD 1 0 fill\n");
     OpenAndStart();
     ASSERT_TRUE(PumpUntil([&] { return m_received.size() == 1; }));
-    m_stop();
-    m_close();
+    m_dcd.Stop();
+    m_dcd.Close();
     EXPECT_EQ(m_received[0].Field.find('\0'), std::string::npos);
     EXPECT_EQ(m_received[0].Field.substr(0, 8), "ABCDABCD");
 }
@@ -157,8 +144,8 @@ TEST_F(ScriptedPluginTest, StopEndsPlayingBeforeLaterCodes) {
     OpenAndStart();
     ASSERT_TRUE(PumpUntil([&] { return m_received.size() == 1; }));
     DWORD before = GetTickCount();
-    m_stop();
-    m_close();
+    m_dcd.Stop();
+    m_dcd.Close();
     EXPECT_LT(GetTickCount() - before, 5000u) << "Stop waited for the script's next delay";
     PumpUntil([] { return false; }, 50);
     EXPECT_EQ(m_received.size(), 1u);
@@ -180,14 +167,14 @@ TEST_F(ScriptedPluginTest, BadScriptLinesAndMissingScriptAreNotedNotPlayed) {
     Script("Good 0 0\nBad x 0\n");
     OpenAndStart();
     ASSERT_TRUE(PumpUntil([&] { return m_received.size() == 1; }));
-    m_stop();
-    m_close();
+    m_dcd.Stop();
+    m_dcd.Close();
     EXPECT_NE(Log().find("line 2: repeat count"), std::string::npos) << Log();
 
     DeleteFileA((m_scratch.Path() + "codes.txt").c_str());
     OpenAndStart();
-    m_stop();
-    m_close();
+    m_dcd.Stop();
+    m_dcd.Close();
     EXPECT_NE(Log().find("# script: cannot read"), std::string::npos) << Log();
     EXPECT_EQ(m_received.size(), 1u);
 }

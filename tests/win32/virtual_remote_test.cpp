@@ -1,6 +1,7 @@
 // The virtual remote plug-in, driven as the program drives DCD.dll: loaded by name, opened
 // with a window, started; its remote is clicked and held with real mouse input, and its
 // settings dialog is answered with a click.
+#include "plugins/include/dcd_exports.h"
 #include "plugins/virtual_remote/remote_buttons.h"
 #include "plugins/virtual_remote/settings_dialog.h"
 #include "plugins/virtual_remote/settings_file.h"
@@ -14,9 +15,6 @@
 
 namespace zaprelay::test {
 namespace {
-
-using OpenFn = int32_t(WINAPI*)(int32_t, int32_t, int32_t);
-using NoArgFn = int32_t(WINAPI*)();
 
 constexpr wchar_t kRemoteClass[] = L"ZaprelayVirtualRemote";
 constexpr char kQuickRepeats[] = "[VirtualRemote]\r\nRepeatDelay=150\r\nRepeatInterval=40\r\n";
@@ -60,12 +58,7 @@ protected:
 
         m_library = LoadLibraryA((BinaryFolder() + "DCD.dll").c_str());
         ASSERT_NE(m_library, nullptr);
-        m_open = Export<OpenFn>("Open");
-        m_start = Export<NoArgFn>("Start");
-        m_setup = Export<NoArgFn>("Setup");
-        m_stop = Export<NoArgFn>("Stop");
-        m_close = Export<NoArgFn>("Close");
-        ASSERT_TRUE(m_open && m_start && m_setup && m_stop && m_close);
+        ASSERT_TRUE(m_dcd.Resolve(m_library));
 
         WNDCLASSW wc{};
         wc.lpfnWndProc = &VirtualRemoteTest::Proc;
@@ -78,9 +71,9 @@ protected:
     }
 
     void TearDown() override {
-        if (m_stop != nullptr) {
-            m_stop();
-            m_close();
+        if (m_dcd.Stop != nullptr) {
+            m_dcd.Stop();
+            m_dcd.Close();
         }
         DestroyWindow(m_window);
         FreeLibrary(m_library);
@@ -88,15 +81,10 @@ protected:
         g_fixture = nullptr;
     }
 
-    template <typename Fn>
-    Fn Export(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_library, name)));
-    }
-
     // Opens and starts the plug-in; its remote is up when Start returns.
     HWND StartRemote() {
-        m_open(0, static_cast<int32_t>(reinterpret_cast<uintptr_t>(m_window)), 0);
-        m_start();
+        m_dcd.Open(0, static_cast<int32_t>(reinterpret_cast<uintptr_t>(m_window)), 0);
+        m_dcd.Start();
         HWND remote = FindWindowW(kRemoteClass, L"Virtual remote");
         EXPECT_TRUE(remote != nullptr && IsWindowVisible(remote));
         return remote;
@@ -130,8 +118,8 @@ protected:
     void OnCode(const char* record, LPARAM repeatCount) {
         m_received.push_back({std::string(record + dcd::kCodeTextOffset), repeatCount, InSendMessage() != 0});
         if (m_stopInsideHandler) {
-            m_stop();
-            m_close();
+            m_dcd.Stop();
+            m_dcd.Close();
             // The record must still be readable after the plug-in was stopped from here.
             m_textAfterStop = std::string(record + dcd::kCodeTextOffset);
         }
@@ -140,8 +128,7 @@ protected:
     ScratchFolder m_scratch;
     std::string m_settingsPath;
     HMODULE m_library = nullptr;
-    OpenFn m_open = nullptr;
-    NoArgFn m_start = nullptr, m_setup = nullptr, m_stop = nullptr, m_close = nullptr;
+    dcd::TPluginEntries m_dcd;
     HWND m_window = nullptr;
     std::vector<Received> m_received;
     bool m_stopInsideHandler = false;
@@ -227,12 +214,12 @@ TEST_F(VirtualRemoteTest, AfterStopTheRemoteIsGoneAndNothingArrives) {
     ClickAt(five.x, five.y);
     ASSERT_TRUE(WaitForCodes(1));
 
-    m_stop();
+    m_dcd.Stop();
     EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(FindWindowW(kRemoteClass, nullptr), nullptr);
     ClickAt(five.x, five.y);
     EXPECT_FALSE(AnotherCodeComes(1, 300));
-    m_close();
+    m_dcd.Close();
 
     // Started again, it shows a fresh remote that works.
     HWND again = StartRemote();
@@ -267,7 +254,7 @@ TEST_F(VirtualRemoteTest, StopWhileTheRemoteWaitsOnASendToThisThreadReturns) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
     }
     ASSERT_NE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE, 0);
-    m_stop();
+    m_dcd.Stop();
     MouseUpAt(down);
     EXPECT_FALSE(IsWindow(remote));
     const std::size_t afterStop = m_received.size();
@@ -298,7 +285,7 @@ TEST_F(VirtualRemoteTest, SetupCancelledLeavesTheSettingsFileAsItWas) {
         POINT cancel = CenterOf(GetDlgItem(dialog, IDCANCEL));
         ClickAt(cancel.x, cancel.y);
     });
-    m_setup();
+    m_dcd.Setup();
     EXPECT_TRUE(shown);
     EXPECT_EQ(ReadFile(m_settingsPath), before);
 }
@@ -315,7 +302,7 @@ TEST_F(VirtualRemoteTest, SetupSavedChangesTheFileAndTheRunningRemote) {
         POINT ok = CenterOf(GetDlgItem(dialog, IDOK));
         ClickAt(ok.x, ok.y);
     });
-    m_setup();
+    m_dcd.Setup();
     ASSERT_TRUE(shown);
     const std::string saved = ReadFile(m_settingsPath);
     EXPECT_EQ(saved.rfind("; mine\r\n[Keep]\r\nA=1\r\n[VirtualRemote]\r\nRepeatDelay=150\r\nRepeatInterval=40\r\n", 0),
