@@ -35,7 +35,10 @@ const TClassInfo& TFRM::StaticClassInfo() {
             .Method<void(TObject*)>("RemoteClick", &TFRM::RemoteClick)
             .Method<void(TObject*)>("ListRemClick", &TFRM::ListRemClick)
             .Method<void(TObject*)>("DelCodeClick", &TFRM::DelCodeClick)
-            .Method<void(TObject*)>("Timer1Timer", &TFRM::Timer1Timer);
+            .Method<void(TObject*)>("Timer1Timer", &TFRM::Timer1Timer)
+            .Method<void(TObject*)>("S1Click", &TFRM::S1Click)
+            .Method<void(TObject*)>("Close1Click", &TFRM::Close1Click)
+            .Method<void(TObject*, bool&)>("VxSkinForm1MinToTray", &TFRM::VxSkinForm1MinToTray);
         return i;
     }();
     return info;
@@ -50,7 +53,8 @@ void TFRM::RegisterClasses() {
     for (const TClassInfo* c :
          {&TLabel::StaticClassInfo(), &TEdit::StaticClassInfo(), &TListBox::StaticClassInfo(),
           &TGroupBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(), &TButton::StaticClassInfo(),
-          &TTimer::StaticClassInfo(), &TOpenDialog::StaticClassInfo()}) {
+          &TTimer::StaticClassInfo(), &TOpenDialog::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
+          &TMenuItem::StaticClassInfo(), &skin::TVxSkinForm::StaticClassInfo()}) {
         RegisterClass(*c);
     }
 }
@@ -77,6 +81,11 @@ TFRM::TFRM(TComponent* owner) : TForm(owner) {
         Bind(b4, "b4");
         Bind(OD1, "OD1");
         Bind(Timer1, "Timer1");
+        Bind(VxSkinForm1, "VxSkinForm1");
+        Bind(PopupMenu1, "PopupMenu1");
+        Bind(S1, "S1");
+        Bind(N1, "N1");
+        Bind(Close1, "Close1");
     });
 }
 
@@ -229,6 +238,24 @@ void TFRM::Timer1Timer(TObject*) {
     // off, the program ends here all the same.
     Release();
     Application()->Terminate();
+}
+
+void TFRM::S1Click(TObject*) {
+    VxSkinForm1->Restore();
+}
+
+void TFRM::Close1Click(TObject*) {
+    Close();
+}
+
+void TFRM::VxSkinForm1MinToTray(TObject*, bool&) {
+    // A hidden window always listens for codes: options mode ends on the way to the tray.
+    b2->SetChecked(true);
+    // The focus comes back to the active control when the window is shown again; a radio
+    // button that gets the focus checks itself, so it must not be the options button.
+    if (b2->CanFocus()) {
+        SetActiveControl(b2);
+    }
 }
 
 void TFRM::toDCD(TMessage& message) {

@@ -10,8 +10,10 @@
 #include "framework/win32/group_box.h"
 #include "framework/win32/label.h"
 #include "framework/win32/list_box.h"
+#include "framework/win32/menus.h"
 #include "framework/win32/timer.h"
 #include "plugins/include/dcd_exports.h"
+#include "skin/form/vx_skin_form.h"
 
 #include <memory>
 #include <string>
@@ -72,6 +74,11 @@ public:
     TRadioButton* b4 = nullptr;
     TOpenDialog* OD1 = nullptr;
     TTimer* Timer1 = nullptr;
+    skin::TVxSkinForm* VxSkinForm1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* S1 = nullptr;
+    TMenuItem* N1 = nullptr;
+    TMenuItem* Close1 = nullptr;
 
     void FormCreate(TObject* sender);
     void FormShow(TObject* sender);
@@ -87,6 +94,10 @@ public:
     void ListRemClick(TObject* sender);
     void DelCodeClick(TObject* sender);
     void Timer1Timer(TObject* sender);
+    // The tray menu's "Show" and "Close", and the frame on its way to the tray.
+    void S1Click(TObject* sender);
+    void Close1Click(TObject* sender);
+    void VxSkinForm1MinToTray(TObject* sender, bool& callDefault);
     void toDCD(TMessage& message);
 
 private:

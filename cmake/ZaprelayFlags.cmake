@@ -2,8 +2,10 @@
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
 
 if(WIN32)
-    # One platform header sets the Windows version; this keeps every compiler call in step.
-    add_compile_definitions(UNICODE _UNICODE)
+    # The target Windows version for every compiler call: a standard header included before
+    # the platform header would otherwise bring the toolchain's newer default, and structures
+    # whose size depends on it would differ between files.
+    add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
     # Static C, C++ and thread runtimes: every binary depends on system DLLs only.
     add_link_options(-static -static-libgcc -static-libstdc++)
 endif()

@@ -70,10 +70,12 @@ using TMenuHandle = TOwnedHandle<HMENU, &detail::DestroyMenuHandle>;
 // INVALID_HANDLE_VALUE, which is not null).
 using TKernelHandle = TOwnedHandle<HANDLE, &detail::CloseKernelHandle>;
 
-// A window's (or the screen's, for none) device context, released when it goes.
+// A window's (or the screen's, for none) device context, released when it goes: its client
+// area, or with wholeWindow the frame too.
 class TWindowDC {
 public:
-    explicit TWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    explicit TWindowDC(HWND window, bool wholeWindow = false)
+        : m_window(window), m_dc(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
     ~TWindowDC() {
         if (m_dc != nullptr) {
             ReleaseDC(m_window, m_dc);

@@ -1,6 +1,7 @@
 #include "framework/win32/menus.h"
 
 #include "framework/win32/application.h"
+#include "framework/win32/dib_storage.h"
 #include "framework/win32/gdi_handles.h"
 
 #include <algorithm>
@@ -58,7 +59,49 @@ std::u16string Number(int value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-void BuildMenu(HMENU menu, const TMenuItem& parent, std::vector<TMenuItem*>& ids) {
+// A menu picture from an image list: 32 bits with alpha from the list's mask, so it sits on
+// the menu's background and on the highlight alike.
+TBitmapHandle MenuPicture(HIMAGELIST images, int index) {
+    int width = 0;
+    int height = 0;
+    if (images == nullptr || index < 0 || index >= ImageList_GetImageCount(images) ||
+        !ImageList_GetIconSize(images, &width, &height) || width <= 0 || height <= 0) {
+        return TBitmapHandle();
+    }
+    BITMAPINFO info = TopDownDibInfo(width, height);
+    void* bits = nullptr;
+    TBitmapHandle picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TMemoryDC dc(CreateCompatibleDC(nullptr));
+    if (!picture || !dc || bits == nullptr) {
+        return TBitmapHandle();
+    }
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    HGDIOBJ old = SelectObject(dc.Get(), picture.Get());
+    // The mask first (black where the picture is), then the picture over black.
+    std::fill(pixels, pixels + count, 0x00FFFFFFu);
+    ImageList_Draw(images, index, dc.Get(), 0, 0, ILD_MASK);
+    GdiFlush();
+    std::vector<bool> opaque(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        opaque[i] = (pixels[i] & 0x00FFFFFFu) == 0;
+    }
+    std::fill(pixels, pixels + count, 0u);
+    ImageList_Draw(images, index, dc.Get(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    for (std::size_t i = 0; i < count; ++i) {
+        pixels[i] = opaque[i] ? (pixels[i] | 0xFF000000u) : 0u;
+    }
+    SelectObject(dc.Get(), old);
+    return picture;
+}
+
+struct TBuiltMenu {
+    std::vector<TMenuItem*> Ids;
+    std::vector<TBitmapHandle> Pictures;  // alive while the menu shows
+};
+
+void BuildMenu(HMENU menu, const TMenuItem& parent, HIMAGELIST images, TBuiltMenu& built) {
     for (int i = 0; i < parent.Count(); ++i) {
         TMenuItem* item = parent.Items(i);
         if (!item->Visible()) {
@@ -75,13 +118,21 @@ void BuildMenu(HMENU menu, const TMenuItem& parent, std::vector<TMenuItem*>& ids
         UINT flags = MF_STRING | (item->Enabled() ? 0 : MF_GRAYED) | (item->Checked() ? MF_CHECKED : 0);
         if (item->Count() > 0) {
             HMENU sub = CreatePopupMenu();
-            BuildMenu(sub, *item, ids);
+            BuildMenu(sub, *item, images, built);
             AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), WidePtr(text));
             continue;
         }
-        ids.push_back(item);
-        UINT id = static_cast<UINT>(ids.size());
+        built.Ids.push_back(item);
+        UINT id = static_cast<UINT>(built.Ids.size());
         AppendMenuW(menu, flags, id, WidePtr(text));
+        if (TBitmapHandle picture = MenuPicture(images, item->ImageIndex())) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = picture.Get();
+            SetMenuItemInfoW(menu, id, FALSE, &info);
+            built.Pictures.push_back(std::move(picture));
+        }
         if (item->RadioItem()) {
             MENUITEMINFOW info{};
             info.cbSize = sizeof(info);
@@ -143,6 +194,7 @@ const TClassInfo& TMenuItem::StaticClassInfo() {
             .Boolean("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled, true)
             .Integer("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex, 0)
             .WideString("Hint", &TMenuItem::Hint, &TMenuItem::SetHint)
+            .Integer("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex, -1)
             .Boolean("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem, false)
             .Integer("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut, 0)
             .Boolean("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true)
@@ -269,12 +321,18 @@ TMenuItem* TPopupMenu::Popup(int x, int y) {
         OnPopup(this);
     }
     TMenuHandle menu(CreatePopupMenu());
-    std::vector<TMenuItem*> ids;
-    BuildMenu(menu.Get(), *m_items, ids);
-    HWND owner = Application() != nullptr ? Application()->Handle() : GetActiveWindow();
+    TBuiltMenu built;
+    BuildMenu(menu.Get(), *m_items, m_images, built);
+    HWND application = Application() != nullptr ? Application()->Handle() : nullptr;
+    HWND owner = m_foregroundPopup || GetActiveWindow() == nullptr ? application : GetActiveWindow();
+    if (owner == nullptr) {
+        owner = GetActiveWindow();
+    }
     // Without the foreground the menu would not close when the user clicks elsewhere
     // (the tray menu's case).
-    SetForegroundWindow(owner);
+    if (m_foregroundPopup) {
+        SetForegroundWindow(owner);
+    }
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON |
                  (m_alignment == paRight    ? TPM_RIGHTALIGN
                   : m_alignment == paCenter ? TPM_CENTERALIGN
@@ -283,10 +341,10 @@ TMenuItem* TPopupMenu::Popup(int x, int y) {
     int chosen = static_cast<int>(TrackPopupMenuEx(menu.Get(), flags, x, y, owner, nullptr));
     g_showingMenu = nullptr;
     PostMessageW(owner, WM_NULL, 0, 0);
-    if (chosen <= 0 || chosen > static_cast<int>(ids.size())) {
+    if (chosen <= 0 || chosen > static_cast<int>(built.Ids.size())) {
         return nullptr;
     }
-    TMenuItem* item = ids[static_cast<std::size_t>(chosen - 1)];
+    TMenuItem* item = built.Ids[static_cast<std::size_t>(chosen - 1)];
     item->Click();
     return item;
 }

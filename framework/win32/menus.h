@@ -6,6 +6,7 @@
 #include "framework/win32/controls.h"
 #include "framework/win32/platform.h"
 
+#include <commctrl.h>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ public:
     void SetShortCut(TShortCut value) { m_shortCut = value; }
     const std::u16string& Hint() const { return m_hint; }
     void SetHint(const std::u16string& value) { m_hint = value; }
+    // The picture beside the caption in the menu's image list; -1 for none.
+    int32_t ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int32_t value) { m_imageIndex = value; }
 
     int Count() const { return static_cast<int>(m_items.size()); }
     TMenuItem* Items(int index) const { return m_items[static_cast<std::size_t>(index)]; }
@@ -79,6 +83,7 @@ private:
     int32_t m_groupIndex = 0;
     TShortCut m_shortCut = 0;
     std::u16string m_hint;
+    int32_t m_imageIndex = -1;
     std::vector<TMenuItem*> m_items;  // not owned: items belong to their component owner
     TMenuItem* m_parentItem = nullptr;
 };
@@ -102,6 +107,13 @@ public:
     // The control whose context menu is showing.
     TComponent* PopupComponent() const { return m_popupComponent; }
     void SetPopupComponent(TComponent* component) { m_popupComponent = component; }
+    // The pictures the items' ImageIndex points into (borrowed); none shows no pictures.
+    HIMAGELIST Images() const { return m_images; }
+    void SetImages(HIMAGELIST value) { m_images = value; }
+    // True: the program takes the foreground before the menu shows, so that a menu of a hidden
+    // window (the tray's) closes on a click elsewhere. False: the active window keeps it.
+    bool ForegroundPopup() const { return m_foregroundPopup; }
+    void SetForegroundPopup(bool value) { m_foregroundPopup = value; }
 
     // Shows the menu at the screen point and runs the chosen item's Click once the menu
     // has closed. Returns the chosen item, or none.
@@ -121,6 +133,8 @@ private:
     bool m_autoPopup = true;
     TPopupAlignment m_alignment = paLeft;
     TComponent* m_popupComponent = nullptr;
+    HIMAGELIST m_images = nullptr;
+    bool m_foregroundPopup = true;
 };
 
 }  // namespace zaprelay::win32

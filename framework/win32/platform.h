@@ -1,5 +1,6 @@
 // The one place that includes <windows.h>: every Win32 file includes this header instead,
-// so the target Windows version and the trimmed header set are the same everywhere.
+// so the trimmed header set is the same everywhere. The build sets the target Windows version
+// on the command line; the values here serve a file compiled outside the build.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -2,6 +2,7 @@
 
 #include "framework/win32/gdi_handles.h"
 #include "skin/form/caption_fonts.h"
+#include "skin/form/window_theme.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,22 +10,6 @@
 namespace zaprelay::skin {
 namespace {
 
-// The "Window" class's parts and states of the visual-style data.
-constexpr int kWpCaption = 1;
-constexpr int kWpSmallCaption = 2;
-constexpr int kWpFrameLeft = 7;
-constexpr int kWpFrameRight = 8;
-constexpr int kWpFrameBottom = 9;
-constexpr int kWpSmallFrameLeft = 10;
-constexpr int kWpSmallFrameRight = 11;
-constexpr int kWpSmallFrameBottom = 12;
-constexpr int kWpMinButton = 15;
-constexpr int kWpMaxButton = 17;
-constexpr int kWpCloseButton = 18;
-constexpr int kWpRestoreButton = 21;
-constexpr int kWpHelpButton = 23;
-constexpr int kStateActive = 1;
-constexpr int kStateInactive = 2;
 constexpr int kButtonNormal = 1;
 constexpr int kButtonHot = 2;
 constexpr int kButtonPressed = 3;
@@ -33,77 +18,6 @@ constexpr int kTmtTextColor = 3803;
 
 // The text keeps this far from the band's ends and from the buttons.
 constexpr int32_t kTextInset = 2;
-
-using TOpenThemeData = HANDLE(WINAPI*)(HWND, LPCWSTR);
-using TCloseThemeData = HRESULT(WINAPI*)(HANDLE);
-using TDrawThemeBackground = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
-using TGetThemeColor = HRESULT(WINAPI*)(HANDLE, int, int, int, COLORREF*);
-
-struct TThemeApi {
-    TOpenThemeData Open = nullptr;
-    TCloseThemeData Close = nullptr;
-    TDrawThemeBackground DrawBackground = nullptr;
-    TGetThemeColor GetColor = nullptr;
-    bool Complete() const { return Open != nullptr && Close != nullptr && DrawBackground != nullptr; }
-};
-
-template <typename Proc>
-Proc Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Loaded at run time and kept for the program's life: systems before visual styles have no
-// such library, and it is asked on every frame paint.
-const TThemeApi& ThemeApi() {
-    static const TThemeApi api = [] {
-        TThemeApi found;
-        HMODULE module = LoadLibraryA("uxtheme.dll");
-        if (module != nullptr) {
-            found.Open = Entry<TOpenThemeData>(module, "OpenThemeData");
-            found.Close = Entry<TCloseThemeData>(module, "CloseThemeData");
-            found.DrawBackground = Entry<TDrawThemeBackground>(module, "DrawThemeBackground");
-            found.GetColor = Entry<TGetThemeColor>(module, "GetThemeColor");
-        }
-        return found;
-    }();
-    return api;
-}
-
-// The open theme data of the window class, closed when it goes.
-class TWindowTheme {
-public:
-    TWindowTheme() {
-        const TThemeApi& api = ThemeApi();
-        if (api.Complete()) {
-            m_theme = api.Open(nullptr, L"Window");
-        }
-    }
-    ~TWindowTheme() {
-        if (m_theme != nullptr) {
-            ThemeApi().Close(m_theme);
-        }
-    }
-    TWindowTheme(const TWindowTheme&) = delete;
-    TWindowTheme& operator=(const TWindowTheme&) = delete;
-
-    explicit operator bool() const { return m_theme != nullptr; }
-
-    void Draw(HDC dc, int part, int state, const TRect& rect) const {
-        if (rect.IsEmpty()) {
-            return;
-        }
-        const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-        ThemeApi().DrawBackground(m_theme, dc, part, state, &r, nullptr);
-    }
-
-    bool Color(int part, int state, int property, COLORREF& color) const {
-        const TThemeApi& api = ThemeApi();
-        return api.GetColor != nullptr && SUCCEEDED(api.GetColor(m_theme, part, state, property, &color));
-    }
-
-private:
-    HANDLE m_theme = nullptr;
-};
 
 RECT ToRect(const TRect& rect) {
     return {rect.Left, rect.Top, rect.Right, rect.Bottom};
@@ -283,7 +197,7 @@ int CaptionPart(const TDefaultFrame& frame) {
 }
 
 int FrameState(const TDefaultFrame& frame) {
-    return frame.Active ? kStateActive : kStateInactive;
+    return frame.Active ? kFrameStateActive : kFrameStateInactive;
 }
 
 COLORREF CaptionTextColor(const TPaintContext& context) {
@@ -436,7 +350,7 @@ TCaptionLayout LayoutFor(const TDefaultFrame& frame, bool themed) {
 }  // namespace
 
 TCaptionLayout DefaultFrameLayout(const TDefaultFrame& frame) {
-    return LayoutFor(frame, frame.Themed && ThemeApi().Complete());
+    return LayoutFor(frame, frame.Themed && ThemeLibraryComplete());
 }
 
 TRect CaptionTextRect(const TCaptionLayout& layout) {
@@ -464,7 +378,7 @@ void PaintDefaultFrame(HDC dc, const TDefaultFrame& frame) {
         return;
     }
     win32::TSavedDC saved(dc);
-    if (frame.Themed && ThemeApi().Complete()) {
+    if (frame.Themed && ThemeLibraryComplete()) {
         TWindowTheme theme;
         if (theme) {
             const TCaptionLayout layout = LayoutFor(frame, true);

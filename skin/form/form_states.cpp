@@ -109,6 +109,8 @@ void TFormStates::Restore() {
     m_host.MarkHotRegionStale();
     switch (m_state) {
         case kwsNormal:
+            // The form has been moved and sized freely since it last left this state.
+            SaveNormalBounds();
             m_host.SetFormBounds(m_normalBounds);
             break;
         case kwsMaximized:

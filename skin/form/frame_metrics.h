@@ -1,4 +1,4 @@
-// The frame sizes and theme state the default look reads from the system: one copy for the
+// The frame sizes the default look reads from the system: one copy for the
 // process, refreshed at start-up and whenever the theme changes.
 #pragma once
 
@@ -14,9 +14,5 @@ const TFrameMetrics& RefreshFrameMetrics();
 
 // The system's values now, without touching the copy.
 TFrameMetrics ReadSystemFrameMetrics();
-
-// Visual styles are drawn for this program: themes are on and the program takes part. False
-// where the system has no theme library.
-bool VisualStylesActive();
 
 }  // namespace zaprelay::skin

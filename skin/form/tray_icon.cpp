@@ -58,6 +58,11 @@ bool TTrayIcon::Add() {
     return m_shown;
 }
 
+bool TTrayIcon::AddAgain() {
+    m_shown = false;
+    return Add();
+}
+
 bool TTrayIcon::Modify() {
     return !m_shown || g_notify(NIM_MODIFY, &m_data) != FALSE;
 }

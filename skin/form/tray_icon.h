@@ -35,6 +35,9 @@ public:
     // Each returns what the shell answered. Add on a shown icon and Remove on a hidden one do
     // nothing; Modify changes a shown icon and only the record of a hidden one.
     bool Add();
+    // The shell's notification area was (re)made after the icon was added, or refused it: it
+    // holds no icon of ours any more, whatever it said before.
+    bool AddAgain();
     bool Modify();
     bool Remove();
 

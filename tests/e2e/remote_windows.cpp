@@ -23,6 +23,7 @@ LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
 struct TopLevelSearch {
     DWORD ProcessId;
     const wchar_t* ClassName;
+    bool HiddenToo;
     std::vector<HWND> Found;
 };
 
@@ -32,7 +33,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     try {
-        if (owner == search->ProcessId && IsWindowVisible(window) &&
+        if (owner == search->ProcessId && (search->HiddenToo || IsWindowVisible(window)) &&
             (search->ClassName == nullptr || ClassOf(window) == search->ClassName)) {
             search->Found.push_back(window);
         }
@@ -122,8 +123,8 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className) {
-    TopLevelSearch search{processId, className, {}};
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className, bool hiddenToo) {
+    TopLevelSearch search{processId, className, hiddenToo, {}};
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
@@ -213,6 +214,30 @@ bool ShowsErrorIcon(HWND box) {
         return error == shown.size();
     }
     return false;
+}
+
+LRESULT HitTestAt(HWND window, int x, int y) {
+    DWORD_PTR hit = 0;
+    SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &hit);
+    return static_cast<LRESULT>(hit);
+}
+
+bool FindFrameHit(HWND window, LRESULT code, POINT& middle) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    LONG left = frame.right, right = frame.left, top = frame.bottom, bottom = frame.top;
+    for (LONG y = frame.top; y < frame.top + 48 && y < frame.bottom; y += 2) {
+        for (LONG x = frame.right - 1; x > frame.right - 96 && x > frame.left; x -= 2) {
+            if (HitTestAt(window, x, y) == code) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    middle = {(left + right) / 2, (top + bottom) / 2};
+    return left <= right;
 }
 
 }  // namespace zaprelay::e2e

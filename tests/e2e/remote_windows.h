@@ -13,9 +13,15 @@ std::wstring ClassOf(HWND window);
 // The text through WM_GETTEXT: a window of another process answers from its own thread.
 std::wstring TextOf(HWND window);
 // The visible top-level windows of a process, with the given class when one is named.
-std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);
+// Visible ones only, unless hiddenToo.
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr, bool hiddenToo = false);
 // All windows below parent, at any depth, in the order the system lists them.
 std::vector<HWND> Descendants(HWND parent);
+// The middle of where the window answers WM_NCHITTEST with code, searched in its top-right
+// corner (the caption buttons); false when nowhere there.
+bool FindFrameHit(HWND window, LRESULT code, POINT& middle);
+// The window's WM_NCHITTEST answer at a screen point.
+LRESULT HitTestAt(HWND window, int x, int y);
 // The first window below parent with this class and, when given, this exact text.
 HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text = nullptr);
 

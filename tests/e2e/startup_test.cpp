@@ -61,26 +61,6 @@ FILETIME LastWrite(const std::string& path) {
 
 // The middle of the caption's close button, found by asking the window what is where; false
 // when the caption has none.
-bool FindCloseButton(HWND window, POINT& middle) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    LONG left = frame.right, right = frame.left, top = frame.bottom, bottom = frame.top;
-    for (LONG y = frame.top; y < frame.top + 48 && y < frame.bottom; y += 2) {
-        for (LONG x = frame.right - 1; x > frame.right - 96 && x > frame.left; x -= 2) {
-            DWORD_PTR hit = 0;
-            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 5000, &hit);
-            if (hit == HTCLOSE) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    middle = {(left + right) / 2, (top + bottom) / 2};
-    return left <= right;
-}
-
 class StartupTest : public ZaprelayTest {};
 
 TEST_F(StartupTest, MissingOrIncompletePluginShowsTheFatalBoxAndEndsBeforeAnyWindowOrSettings) {
@@ -146,7 +126,7 @@ TEST_F(StartupTest, RunShowsTheWindowOpensThePluginWithItAndClosingStopsThenClos
         << "priority class " << std::hex << GetPriorityClass(Process());
 
     POINT close{};
-    ASSERT_TRUE(FindCloseButton(m_ui.Form, close));
+    ASSERT_TRUE(FindFrameHit(m_ui.Form, HTCLOSE, close));
     test::ClickAt(close.x, close.y);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()", "Stop()", "Close()"));

@@ -4,6 +4,7 @@
 #include "tests/e2e/remote_windows.h"
 
 #include <algorithm>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 namespace zaprelay::e2e {
@@ -181,6 +182,46 @@ void ZaprelayTest::Start() {
     m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM").front();
     ASSERT_TRUE(WaitFor([&] { return Calls().size() >= 2; })) << PluginLog();
     ASSERT_NO_FATAL_FAILURE(FindControls());
+    ASSERT_NO_FATAL_FAILURE(WaitForTray());
+    ASSERT_NO_FATAL_FAILURE(ShowFromTray());
+}
+
+HWND ZaprelayTest::TrayWindow() const {
+    // The frame component's notification window is the program's only utility window at the
+    // top level (the others are message-only).
+    std::vector<HWND> windows = TopLevelWindows(ProcessId(), L"ZaprelayUtilityWindow", true);
+    return windows.empty() ? nullptr : windows.front();
+}
+
+namespace {
+
+// The shell knows the icon: changing nothing about it succeeds only for an icon it holds.
+bool TrayIconAdded(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    return window != nullptr && Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+}  // namespace
+
+void ZaprelayTest::WaitForTray() {
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(m_ui.Form) && TrayIconAdded(TrayWindow()); }))
+        << "the program did not go to the tray: window " << (IsWindowVisible(m_ui.Form) ? "visible" : "hidden")
+        << ", tray window " << TrayWindow() << ", icon " << (TrayIconAdded(TrayWindow()) ? "added" : "missing");
+}
+
+void ZaprelayTest::ShowFromTray() {
+    PostMessageW(TrayWindow(), kTrayNotify, kTrayIconId, WM_LBUTTONDBLCLK);
+    // Shown, the icon gone and back in its place on the screen: the restore is complete.
+    ASSERT_TRUE(WaitFor([&] {
+        RECT r{};
+        GetWindowRect(m_ui.Form, &r);
+        return IsWindowVisible(m_ui.Form) && !TrayIconAdded(TrayWindow()) && r.bottom <= GetSystemMetrics(SM_CYSCREEN);
+    })) << "the window did not come back: icon "
+        << (TrayIconAdded(TrayWindow()) ? "added" : "gone") << ", "
+        << (IsIconic(m_ui.Form) ? "minimized" : "not minimized");
 }
 
 void ZaprelayTest::FindControls() {

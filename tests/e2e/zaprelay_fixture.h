@@ -5,6 +5,7 @@
 
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
+#include "skin/form/skin_messages.h"
 #include "tests/win32/test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,11 @@
 #include <vector>
 
 namespace zaprelay::e2e {
+
+// The main window's tray icon: the first (and only) icon of its frame component, and the
+// message the shell sends about it.
+inline constexpr UINT kTrayIconId = 1;
+inline constexpr UINT kTrayNotify = skin::VXM_TRAYNOTIFY;
 
 // The main window's controls, found by class and caption (or by their place in the groups).
 struct MainWindow {
@@ -56,6 +62,12 @@ protected:
     void Launch(DWORD creationFlags = 0);
     void Resume() { ResumeThread(m_threadHandle.Get()); }
     void Start();
+    // The window of the program's frame component that owns its tray icon; none before it exists.
+    HWND TrayWindow() const;
+    // Waits until the program sits in the tray: its window hidden and its icon added.
+    void WaitForTray();
+    // Shows the window as a double click on the tray icon does (without the mouse) and waits.
+    void ShowFromTray();
     bool Running() const;
     // Waits for the program to end and returns its exit code (a failure when it does not).
     DWORD WaitForExit();

@@ -2,9 +2,11 @@
 // the client area excluded, as the form component does, and reads the result back.
 #include "skin/form/default_frame_painter.h"
 
+#include "framework/win32/dib_storage.h"
 #include "framework/win32/gdi_handles.h"
 #include "skin/form/caption_fonts.h"
 #include "skin/form/frame_metrics.h"
+#include "skin/form/window_theme.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,12 +33,7 @@ uint32_t PixelOf(COLORREF color) {
 class TFrameSurface {
 public:
     explicit TFrameSurface(TPoint size = kFormSize) : m_size(size) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size.X;
-        info.bmiHeader.biHeight = -size.Y;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = win32::TopDownDibInfo(size.X, size.Y);
         m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0));
         m_dc.Reset(CreateCompatibleDC(nullptr));
         m_old = SelectObject(m_dc.Get(), m_bitmap.Get());

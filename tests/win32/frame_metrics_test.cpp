@@ -3,6 +3,7 @@
 #include "skin/form/frame_metrics.h"
 
 #include "framework/win32/platform.h"
+#include "skin/form/window_theme.h"
 
 #include <gtest/gtest.h>
 

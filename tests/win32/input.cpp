@@ -114,6 +114,15 @@ void ClickAt(int x, int y, bool right) {
     Settle();
 }
 
+void DoubleClickAt(int x, int y) {
+    MoveMouseTo(x, y);
+    // One batch, so both clicks fall well inside the double-click time.
+    INPUT in[4] = {MouseInput(x, y, MOUSEEVENTF_LEFTDOWN), MouseInput(x, y, MOUSEEVENTF_LEFTUP),
+                   MouseInput(x, y, MOUSEEVENTF_LEFTDOWN), MouseInput(x, y, MOUSEEVENTF_LEFTUP)};
+    SendInput(4, in, sizeof(INPUT));
+    Settle();
+}
+
 POINT CenterOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);

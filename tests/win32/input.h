@@ -18,6 +18,8 @@ void QueueKey(WORD key, std::initializer_list<WORD> modifiers = {});
 void MoveMouseTo(int x, int y);
 // Moves the pointer to a screen point and clicks a button there (left or right).
 void ClickAt(int x, int y, bool right = false);
+// Moves the pointer to a screen point and clicks the left button there twice in a row.
+void DoubleClickAt(int x, int y);
 // Runs action once on this thread after ms, from a timer: it also runs inside modal loops
 // (a menu's, a dialog's) that the test has entered in the meantime.
 void AfterDelay(UINT ms, std::function<void()> action);

@@ -16,9 +16,9 @@ TEST(VxTimer, ElapsedIsNonNegativeAndGrows) {
     EXPECT_GE(first, 0.0);
 
     // Poll until the counter has moved past the first reading; the deadline only guards a hang.
-    const ULONGLONG deadline = GetTickCount64() + 5000;
+    const DWORD start = GetTickCount();
     double later = first;
-    while (later <= first && GetTickCount64() < deadline) {
+    while (later <= first && GetTickCount() - start < 5000) {
         later = timer.Elapsed();
     }
     EXPECT_GT(later, first);

@@ -1,0 +1,229 @@
+// The mouse on the frame: hit testing, pressing and hovering caption buttons, moving the
+// window by its caption, and the system menu.
+#include "framework/rtl/ansi_text.h"
+#include "framework/win32/forms.h"
+#include "framework/win32/menus.h"
+#include "framework/win32/status_bar.h"
+#include "skin/form/form_images.h"
+#include "skin/form/frame_geometry.h"
+#include "skin/form/system_menu_items.h"
+#include "skin/form/vx_custom_form.h"
+
+namespace zaprelay::skin {
+
+using win32::TMenuItem;
+using win32::TPopupMenu;
+
+namespace {
+
+// A region where a press starts a drag of the frame (caption, edges, corners).
+bool DragsFrame(TVxFormRegion region) {
+    return region >= khrCaption && region <= khrBottomRight;
+}
+
+}  // namespace
+
+TVxFormRegion TVxCustomForm::HitTest(int32_t x, int32_t y) {
+    THitTestFrame frame = DefaultHitTestFrame(DefaultLayout(), m_formSize);
+    for (int icon = 0; icon < kBorderIconCount; ++icon) {
+        frame.Buttons[static_cast<std::size_t>(icon)] = GetButtonRect(static_cast<TVxBorderIcon>(icon));
+    }
+    // A visible status bar's size grip sizes the window like its bottom-right corner.
+    if (win32::TCustomForm* form = OwnerForm(); form != nullptr && Window() != nullptr) {
+        for (int i = 0; i < form->ControlCount(); ++i) {
+            auto* bar = dynamic_cast<win32::TStatusBar*>(form->Controls(i));
+            if (bar == nullptr || !bar->Visible() || !bar->SizeGrip() || !bar->HandleAllocated()) {
+                continue;
+            }
+            RECT barRect;
+            RECT windowRect;
+            GetWindowRect(bar->WindowHandle(), &barRect);
+            GetWindowRect(Window(), &windowRect);
+            const int32_t grip = GetSystemMetrics(SM_CXVSCROLL);
+            frame.SizeGrip = {barRect.right - grip - windowRect.left, barRect.top - windowRect.top,
+                              barRect.right - windowRect.left, barRect.bottom - windowRect.top};
+            break;
+        }
+    }
+    return DefaultHitTest(frame, {x, y});
+}
+
+void TVxCustomForm::MouseDown(win32::TMouseButton button, win32::TShiftState, int32_t x, int32_t y) {
+    if (button != win32::mbLeft) {
+        return;
+    }
+    m_pressedRegion = HitTest(x, y);
+    m_hotRegion = m_pressedRegion;
+    m_dragStart = {x, y};
+    m_lastPoint = m_dragStart;
+    RedrawFrame();
+    m_dragRunning = DragsFrame(m_pressedRegion);
+    if (Window() != nullptr) {
+        SetCapture(Window());
+    }
+}
+
+void TVxCustomForm::MouseMove(win32::TShiftState shift, int32_t x, int32_t y) {
+    if (OwnerForm() == nullptr) {
+        return;
+    }
+    if ((shift & win32::ssLeft) == 0 || !m_dragRunning) {
+        const TVxFormRegion region = HitTest(x, y);
+        if (region != m_hotRegion) {
+            m_hotRegion = region;
+            RedrawFrame();
+        }
+        return;
+    }
+    m_lastPoint = {x, y};
+    // The caption moves the window; the point stays where it was pressed within the window.
+    if (m_pressedRegion == khrCaption && m_dragging.Moveable() && m_states.State() != kwsMaximized) {
+        const TRect bounds = OwnerBounds();
+        const int32_t dx = x - m_dragStart.X;
+        const int32_t dy = y - m_dragStart.Y;
+        if (dx != 0 || dy != 0) {
+            SetWindowPos(Window(), nullptr, bounds.Left + dx, bounds.Top + dy, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void TVxCustomForm::MouseUp(win32::TMouseButton button, win32::TShiftState shift, int32_t x, int32_t y) {
+    const TVxFormRegion pressed = m_pressedRegion;
+    if (button == win32::mbLeft) {
+        if (Window() != nullptr && GetCapture() == Window()) {
+            ReleaseCapture();
+        }
+        m_dragRunning = false;
+        m_pressedRegion = khrNone;
+        if (shift & win32::ssDouble) {
+            if (pressed == khrCaption && HasBorderIcon(m_borderIcons, kbiMaximize)) {
+                if (m_states.State() == kwsMinimized) {
+                    Restore();
+                } else {
+                    Maximize();
+                }
+                return;
+            }
+            if (pressed == khrSysMenu) {
+                Close();
+                return;
+            }
+        }
+        const TVxFormRegion released = HitTest(x, y);
+        if (released == pressed) {
+            switch (pressed) {
+                case khrClose:
+                    Close();
+                    return;
+                case khrHelp:
+                    ContextHelp();
+                    return;
+                case khrMinimize:
+                    Minimize();
+                    return;
+                case khrMaximize:
+                    Maximize();
+                    return;
+                case khrRollup:
+                    Rollup();
+                    return;
+                case khrTray:
+                    MinToTray();
+                    return;
+                case khrSysMenu:
+                    ShowSystemMenu();
+                    return;
+                default:
+                    break;
+            }
+        }
+        m_hotRegion = released;
+        if (pressed >= khrClose) {
+            RedrawFrame();  // the button pops back up
+        }
+        return;
+    }
+    if (button == win32::mbRight && OwnerForm() != nullptr && HitTest(x, y) == khrCaption && Window() != nullptr) {
+        RECT r;
+        GetWindowRect(Window(), &r);
+        m_menuPosition = {r.left + x, r.top + y};
+        ShowSystemMenu();
+        m_menuPosition = {0, 0};
+    }
+    m_pressedRegion = khrNone;
+}
+
+// ---------------------------------------------------------------- system menu
+
+std::unique_ptr<TPopupMenu> TVxCustomForm::CreateMenuItem() {
+    return std::make_unique<TPopupMenu>(nullptr);
+}
+
+void TVxCustomForm::BuildSystemMenu() {
+    std::unique_ptr<TPopupMenu> menu = CreateMenuItem();
+    menu->SetImages(FormImages().Handle());
+    for (const TSystemMenuItem& entry : SystemMenuItems(m_states.State(), m_borderIcons)) {
+        auto* item = new TMenuItem(menu.get());
+        item->SetCaption(AnsiToWide(entry.Caption));
+        item->SetImageIndex(entry.ImageIndex);
+        if (entry.Close) {
+            item->SetShortCut(win32::ShortCut(VK_F4, win32::ssAlt));
+        }
+        item->OnClick = [this](TObject* sender) { SystemMenuClick(sender); };
+        menu->Items()->Add(item);
+    }
+    m_systemMenu = std::move(menu);
+}
+
+void TVxCustomForm::SystemMenuClick(TObject* sender) {
+    auto* item = dynamic_cast<TMenuItem*>(sender);
+    if (item == nullptr) {
+        return;
+    }
+    std::optional<TSystemMenuItem> entry = SystemMenuItemFor(WideToAnsi(item->Caption()));
+    if (!entry) {
+        return;
+    }
+    if (entry->Close) {
+        Close();
+    } else if (entry->Operation == kwsNormal) {
+        Restore();
+    } else {
+        m_states.Apply(entry->Operation);
+    }
+}
+
+void TVxCustomForm::ShowSystemMenu() {
+    MarkHotRegionStale();
+    if (m_menuShowing) {
+        return;  // one menu at a time: the system refuses a second anyway
+    }
+    const bool tray = m_states.State() == kwsTray;
+    POINT position{m_menuPosition.X, m_menuPosition.Y};
+    if (tray) {
+        GetCursorPos(&position);
+    } else if (m_menuPosition.X == 0 && m_menuPosition.Y == 0) {
+        position = {0, 0};
+        if (Window() != nullptr) {
+            ClientToScreen(Window(), &position);
+        }
+    }
+    TPopupMenu* menu = tray ? m_trayMenuLink : m_systemMenuLink;
+    if (menu == nullptr) {
+        BuildSystemMenu();
+        menu = m_systemMenu.get();
+        // Only a menu of a hidden window must take the foreground to close on a click elsewhere.
+        menu->SetForegroundPopup(tray);
+    }
+    m_menuShowing = true;
+    try {
+        menu->Popup(position.x, position.y);
+    } catch (...) {
+        m_menuShowing = false;
+        throw;
+    }
+    m_menuShowing = false;
+}
+
+}  // namespace zaprelay::skin
