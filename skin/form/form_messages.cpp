@@ -359,6 +359,11 @@ void TVxCustomForm::NotifyWindowMessage(TMessage& m) {
         case WM_ENDSESSION:
             RemoveTrayIcon();
             break;
+        case WM_TIMER:
+            if (m.WParam == kTrayRetryTimer && (m_states.State() != kwsTray || m_trayIcon.Add())) {
+                KillTimer(m_notifyWindow.Handle(), kTrayRetryTimer);
+            }
+            break;
         case VXM_TRAYNOTIFY:
             if (m.LParam == WM_LBUTTONDBLCLK) {
                 Restore();

@@ -405,10 +405,15 @@ void TVxCustomForm::ShowFromTray(bool application) {
 
 void TVxCustomForm::AddTrayIcon(const std::u16string& tip) {
     m_trayIcon.SetTip(tip);
-    m_trayIcon.Add();
+    if (!m_trayIcon.Add()) {
+        // The shell's notification area is busy or not there yet (the program started with the
+        // session): without the icon the window could not be brought back, so ask again.
+        SetTimer(m_notifyWindow.Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
+    }
 }
 
 void TVxCustomForm::RemoveTrayIcon() {
+    KillTimer(m_notifyWindow.Handle(), kTrayRetryTimer);
     m_trayIcon.Remove();
 }
 

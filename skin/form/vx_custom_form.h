@@ -197,6 +197,8 @@ private:
     void VXMInitState(TMessage& m);
     void VXMPaintToDC(TMessage& m);
     void NotifyWindowMessage(TMessage& m);
+    static constexpr UINT_PTR kTrayRetryTimer = 1;
+    static constexpr UINT kTrayRetryMs = 500;
 
     // A frame mouse message's point (screen coordinates in lParam) as a window point.
     TPoint FramePoint(const TMessage& m) const;

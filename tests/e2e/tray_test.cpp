@@ -16,16 +16,6 @@ using ::testing::ElementsAre;
 
 class TrayTest : public ZaprelayTest {
 protected:
-    // Launches the program and waits until it sits in the tray with the plug-in started.
-    void LaunchToTray() {
-        ASSERT_NO_FATAL_FAILURE(Launch());
-        ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM").empty() || !Running(); }));
-        ASSERT_TRUE(Running()) << PluginLog();
-        m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM").front();
-        ASSERT_TRUE(WaitFor([&] { return Calls().size() >= 2; })) << PluginLog();
-        ASSERT_NO_FATAL_FAILURE(WaitForTray());
-    }
-
     POINT IconCenter() {
         POINT center{};
         EXPECT_TRUE(test::WaitForTrayIcon(TrayWindow(), kTrayIconId, 20000, center)) << "the tray icon is not shown";
@@ -61,7 +51,7 @@ protected:
 };
 
 TEST_F(TrayTest, StartsAsAnIconOnlyAndADoubleClickOnItShowsTheWindowAndRemovesIt) {
-    ASSERT_NO_FATAL_FAILURE(LaunchToTray());
+    ASSERT_NO_FATAL_FAILURE(StartToTray());
     EXPECT_FALSE(IsWindowVisible(m_ui.Form));
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()"));
 
@@ -134,7 +124,7 @@ TEST_F(TrayTest, GoingToTheTrayFromOptionsModeLeavesManagementModeOn) {
 }
 
 TEST_F(TrayTest, CloseInTheTrayMenuEndsTheProgramWithoutShowingTheWindow) {
-    ASSERT_NO_FATAL_FAILURE(LaunchToTray());
+    ASSERT_NO_FATAL_FAILURE(StartToTray());
     const POINT icon = IconCenter();
     test::ClickAt(icon.x, icon.y, true);
     ASSERT_TRUE(WaitForMenu()) << "no tray menu on a right click on the icon";
@@ -145,7 +135,7 @@ TEST_F(TrayTest, CloseInTheTrayMenuEndsTheProgramWithoutShowingTheWindow) {
 }
 
 TEST_F(TrayTest, ShowInTheTrayMenuBringsTheWindowBack) {
-    ASSERT_NO_FATAL_FAILURE(LaunchToTray());
+    ASSERT_NO_FATAL_FAILURE(StartToTray());
     const POINT icon = IconCenter();
     test::ClickAt(icon.x, icon.y, true);
     ASSERT_TRUE(WaitForMenu());

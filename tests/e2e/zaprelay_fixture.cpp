@@ -175,14 +175,19 @@ void ZaprelayTest::Launch(DWORD creationFlags) {
     m_threadHandle.Reset(m_process.hThread);
 }
 
-void ZaprelayTest::Start() {
+void ZaprelayTest::StartToTray() {
     ASSERT_NO_FATAL_FAILURE(Launch());
-    ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM").empty() || !Running(); }));
+    // The window is hidden in the tray soon after it is made: it is looked for hidden too.
+    ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM", true).empty() || !Running(); }));
     ASSERT_TRUE(Running()) << "the program ended at start; plug-in log:\n" << PluginLog();
-    m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM").front();
+    m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM", true).front();
     ASSERT_TRUE(WaitFor([&] { return Calls().size() >= 2; })) << PluginLog();
     ASSERT_NO_FATAL_FAILURE(FindControls());
     ASSERT_NO_FATAL_FAILURE(WaitForTray());
+}
+
+void ZaprelayTest::Start() {
+    ASSERT_NO_FATAL_FAILURE(StartToTray());
     ASSERT_NO_FATAL_FAILURE(ShowFromTray());
 }
 

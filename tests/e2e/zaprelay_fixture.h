@@ -58,10 +58,13 @@ protected:
     static constexpr char kMissing[] = "<missing>";
     std::string Setting(const std::string& section, const std::string& key) const;
 
-    // Starts the program; Start also waits until its window shows and the plug-in started.
+    // Starts the program; Start also waits until the plug-in started and the window, brought
+    // back from the tray, shows.
     void Launch(DWORD creationFlags = 0);
     void Resume() { ResumeThread(m_threadHandle.Get()); }
     void Start();
+    // Launches and waits until the program sits in the tray, its controls found.
+    void StartToTray();
     // The window of the program's frame component that owns its tray icon; none before it exists.
     HWND TrayWindow() const;
     // Waits until the program sits in the tray: its window hidden and its icon added.

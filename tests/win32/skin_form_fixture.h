@@ -23,9 +23,14 @@ struct TShellCall {
     NOTIFYICONDATAW Data;
 };
 inline std::vector<TShellCall> g_shell;
+inline int g_refusedAdds = 0;  // this many NIM_ADD calls fail first, as with a busy shell
 
 inline BOOL WINAPI RecordShell(DWORD message, PNOTIFYICONDATAW data) {
     g_shell.push_back({message, *data});
+    if (message == NIM_ADD && g_refusedAdds > 0) {
+        --g_refusedAdds;
+        return FALSE;
+    }
     return TRUE;
 }
 

@@ -29,11 +29,14 @@ namespace zaprelay::skin {
 namespace {
 
 using test::Centre;
+using test::g_refusedAdds;
 using test::g_shell;
 using test::IconsShown;
 using test::MenuLines;
+using test::PumpUntil;
 using test::RecordShell;
 using test::ScreenParam;
+using test::TShellCall;
 using test::TSurface;
 using test::TWholeWindowDC;
 using test::WindowBounds;
@@ -50,6 +53,7 @@ protected:
 
     void SetUp() override {
         g_shell.clear();
+        g_refusedAdds = 0;
         m_previousNotify = TTrayIcon::SetNotify(&RecordShell);
         m_app = std::make_unique<TApplication>();
         m_app->OnException = [this](TObject*, const std::exception& e) { errors.push_back(e.what()); };
@@ -361,6 +365,24 @@ TEST_F(VxCustomFormTest, TrayAddsOneIconTippedWithTheCaptionAndItsDoubleClickRes
     ASSERT_EQ(g_shell.size(), 2u);
     EXPECT_EQ(g_shell[1].Message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(g_shell[1].Data.uID, g_shell[0].Data.uID);
+}
+
+TEST_F(VxCustomFormTest, RefusedTrayIconIsAskedForAgainUntilTheShellTakesIt) {
+    g_refusedAdds = 2;
+    vx->MinToTray();
+    EXPECT_FALSE(vx->TrayIcon().Shown());
+    // A hidden window without its icon could never be brought back.
+    EXPECT_TRUE(PumpUntil([&] { return vx->TrayIcon().Shown(); }, 5000));
+    const auto adds =
+        std::count_if(g_shell.begin(), g_shell.end(), [](const TShellCall& c) { return c.Message == NIM_ADD; });
+    EXPECT_EQ(adds, 3);
+    // Once back from the tray nothing is asked any more.
+    g_refusedAdds = 1000;
+    vx->Restore();
+    vx->MinToTray();
+    vx->Restore();
+    const std::size_t calls = g_shell.size();
+    EXPECT_FALSE(PumpUntil([&] { return g_shell.size() != calls; }, 1500)) << "asked again after coming back";
 }
 
 TEST_F(VxCustomFormTest, MaximizedFormComesBackFromTheTrayMaximizedAndRestoresToItsNormalBounds) {
