@@ -2,6 +2,7 @@
 // memcpy of the same bytes, and pixman's OVER for the blending kernels. Ends with a table of
 // ratios against the targets. Where pixman is missing (the Windows build), pass its figure
 // from a native run: --pixman_mpix=<megapixels per second>.
+#include "bench/rate_reporter.h"
 #include "framework/graphics/pixel_kernels.h"
 #include "framework/graphics/region.h"
 #include "framework/graphics/vx_bitmap.h"
@@ -228,27 +229,6 @@ void BM_PixmanOver(benchmark::State& state) {
 BENCHMARK(BM_PixmanOver);
 #endif
 
-// Megapixels per second of every finished run, by name.
-class TRateReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            auto rate = run.counters.find("items_per_second");
-            if (!run.error_occurred && rate != run.counters.end()) {
-                m_rates[run.benchmark_name()] = rate->second.value / 1e6;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Rate(const std::string& name) const {
-        auto found = m_rates.find(name);
-        return found == m_rates.end() ? 0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_rates;
-};
-
 struct TTarget {
     const char* kernel;
     const char* run;
@@ -270,7 +250,7 @@ const TTarget kTargets[] = {
     {"BitmapToRegion 520x670", "BM_BitmapToRegion", "BM_Memcpy/348400", 0},
 };
 
-void PrintTable(const TRateReporter& rates, double pixmanGiven) {
+void PrintTable(const bench::TRateReporter& rates, double pixmanGiven) {
     double pixman = rates.Rate("BM_PixmanOver");
     bool measured = pixman > 0;
     if (!measured) {
@@ -321,7 +301,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    zaprelay::TRateReporter reporter;
+    zaprelay::bench::TRateReporter reporter(1e6);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     zaprelay::PrintTable(reporter, pixmanGiven);
     benchmark::Shutdown();

@@ -57,7 +57,15 @@ void TVxCustomForm::MouseDown(win32::TMouseButton button, win32::TShiftState, in
     m_dragStart = {x, y};
     m_lastPoint = m_dragStart;
     RedrawFrame();
-    m_dragRunning = DragsFrame(m_pressedRegion);
+    if (DragsFrame(m_pressedRegion)) {
+        m_dragRunning = true;
+        m_outline = TRect();
+        // An outline on the desktop stands in for the window until the release.
+        m_borderDrag = m_dragging.DragMode() == kfdmBorder;
+        if (m_borderDrag) {
+            m_paintingEnabled = false;
+        }
+    }
     if (Window() != nullptr) {
         SetCapture(Window());
     }
@@ -75,17 +83,80 @@ void TVxCustomForm::MouseMove(win32::TShiftState shift, int32_t x, int32_t y) {
         }
         return;
     }
-    m_lastPoint = {x, y};
-    // The caption moves the window; the point stays where it was pressed within the window.
-    if (m_pressedRegion == khrCaption && m_dragging.Moveable() && m_states.State() != kwsMaximized) {
-        const TRect bounds = OwnerBounds();
-        const int32_t dx = x - m_dragStart.X;
-        const int32_t dy = y - m_dragStart.Y;
-        if (dx != 0 || dy != 0) {
-            SetWindowPos(Window(), nullptr, bounds.Left + dx, bounds.Top + dy, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+    TFrameDrag drag;
+    drag.Region = m_pressedRegion;
+    drag.Moveable = m_dragging.Moveable();
+    drag.Sizeable = m_dragging.Sizeable();
+    drag.State = m_states.State();
+    drag.MinSize = GetMinSize();
+    const TPoint from = m_borderDrag ? m_dragStart : m_lastPoint;
+    TRect rect = DragFrame(drag, OwnerBounds(), {x - m_dragStart.X, y - m_dragStart.Y}, {x - from.X, y - from.Y});
+    if (m_pressedRegion == khrCaption && m_gravitation.Enabled()) {
+        rect = Gravitate(rect, GravitationArea(), m_gravitation.Size(), m_shadow.Enabled() ? m_shadow.Size() : 0);
     }
+    if (m_borderDrag && !m_dragApplying) {
+        DrawDragOutline(rect);
+    } else {
+        if (rect != OwnerBounds()) {
+            SetFormBounds(rect);
+        }
+        m_hotRegion = HitTest(x, y);
+        RedrawFrame();
+    }
+    m_lastPoint = {x, y};
+}
+
+void TVxCustomForm::FinishDrag(int32_t x, int32_t y) {
+    if (!m_dragRunning) {
+        return;
+    }
+    if (m_borderDrag) {
+        DrawDragOutline(TRect());
+        // The window moves once, to where the outline was.
+        m_dragApplying = true;
+        m_paintingEnabled = true;
+        try {
+            MouseMove(win32::ssLeft, x, y);
+        } catch (...) {
+            m_dragApplying = false;
+            m_borderDrag = false;
+            m_dragRunning = false;
+            throw;
+        }
+        m_dragApplying = false;
+        m_borderDrag = false;
+        RedrawFrame();
+        RepaintOwner();
+    } else {
+        RedrawFrame();
+    }
+    m_dragRunning = false;
+}
+
+void TVxCustomForm::DrawDragOutline(const TRect& rect) {
+    if (m_states.State() == kwsMaximized) {
+        return;
+    }
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDCEx(desktop, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    if (dc == nullptr) {
+        return;
+    }
+    win32::TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));
+    const int saved = SaveDC(dc);
+    SelectObject(dc, pen.Get());
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    SetROP2(dc, R2_XORPEN);
+    // XOR twice restores the screen: the old outline goes, the new one comes.
+    if (!m_outline.IsEmpty()) {
+        Rectangle(dc, m_outline.Left, m_outline.Top, m_outline.Right, m_outline.Bottom);
+    }
+    if (!rect.IsEmpty()) {
+        Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+    }
+    RestoreDC(dc, saved);
+    ReleaseDC(desktop, dc);
+    m_outline = rect;
 }
 
 void TVxCustomForm::MouseUp(win32::TMouseButton button, win32::TShiftState shift, int32_t x, int32_t y) {
@@ -94,7 +165,7 @@ void TVxCustomForm::MouseUp(win32::TMouseButton button, win32::TShiftState shift
         if (Window() != nullptr && GetCapture() == Window()) {
             ReleaseCapture();
         }
-        m_dragRunning = false;
+        FinishDrag(x, y);
         m_pressedRegion = khrNone;
         if (shift & win32::ssDouble) {
             if (pressed == khrCaption && HasBorderIcon(m_borderIcons, kbiMaximize)) {

@@ -1,6 +1,7 @@
 #include "skin/form/frame_geometry.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zaprelay::skin {
 namespace {
@@ -236,6 +237,74 @@ TPoint MaxFormSize(const TRect& maximizedRect, int32_t maxWidth, int32_t maxHeig
 
 TPoint MinFormSize(int32_t minWidth, int32_t minHeight) {
     return {minWidth > 0 ? minWidth : kDefaultMinSize.X, minHeight > 0 ? minHeight : kDefaultMinSize.Y};
+}
+
+TRect DragFrame(const TFrameDrag& drag, const TRect& bounds, TPoint fromStart, TPoint fromLast) {
+    TRect r = bounds;
+    if (drag.Region == khrCaption) {
+        if (drag.Moveable && drag.State != kwsMaximized) {
+            r = r.Offset(fromStart.X, fromStart.Y);
+        }
+        return r;
+    }
+    if (!drag.Sizeable || drag.State == kwsMaximized || drag.State == kwsMinimized || drag.State == kwsRollup) {
+        return r;
+    }
+    const auto left = [&] { r.Left = std::min(r.Left + fromStart.X, r.Right - drag.MinSize.X); };
+    const auto top = [&] { r.Top = std::min(r.Top + fromStart.Y, r.Bottom - drag.MinSize.Y); };
+    const auto right = [&] { r.Right += fromLast.X; };
+    const auto bottom = [&] { r.Bottom += fromLast.Y; };
+    switch (drag.Region) {
+        case khrLeft:
+            left();
+            break;
+        case khrTop:
+            top();
+            break;
+        case khrRight:
+            right();
+            break;
+        case khrBottom:
+            bottom();
+            break;
+        case khrTopLeft:
+            top();
+            left();
+            break;
+        case khrTopRight:
+            top();
+            right();
+            break;
+        case khrBottomLeft:
+            bottom();
+            left();
+            break;
+        case khrBottomRight:
+            bottom();
+            right();
+            break;
+        default:
+            break;
+    }
+    return r;
+}
+
+TRect Gravitate(const TRect& proposed, const TRect& area, int32_t distance, int32_t shadowSize) {
+    const int32_t margin = std::max(shadowSize, 0);
+    const TRect r{proposed.Left, proposed.Top, proposed.Right - margin, proposed.Bottom - margin};
+    int32_t dx = 0;
+    int32_t dy = 0;
+    if (std::abs(r.Left - area.Left) < distance) {
+        dx = area.Left - r.Left;
+    } else if (std::abs(r.Right - area.Right) < distance) {
+        dx = area.Right - r.Right;
+    }
+    if (std::abs(r.Top - area.Top) < distance) {
+        dy = area.Top - r.Top;
+    } else if (std::abs(r.Bottom - area.Bottom) < distance) {
+        dy = area.Bottom - r.Bottom;
+    }
+    return proposed.Offset(dx, dy);
 }
 
 }  // namespace zaprelay::skin

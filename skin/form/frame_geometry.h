@@ -99,4 +99,22 @@ inline constexpr TPoint kDefaultMinSize{150, 40};
 TPoint MaxFormSize(const TRect& maximizedRect, int32_t maxWidth, int32_t maxHeight);
 TPoint MinFormSize(int32_t minWidth, int32_t minHeight);
 
+// One step of dragging the frame by the region pressed. bounds: the window now; fromStart: the
+// pointer's move since the press; fromLast: since the last step (the same as fromStart while an
+// outline is dragged and the window stays put). The caption moves (when moveable and not
+// maximized); edges and corners size (when sizeable and normal or in the tray), never below
+// minSize from the fixed side.
+struct TFrameDrag {
+    TVxFormRegion Region = khrNone;
+    bool Moveable = true;
+    bool Sizeable = true;
+    TVxWindowState State = kwsNormal;
+    TPoint MinSize = kDefaultMinSize;
+};
+TRect DragFrame(const TFrameDrag& drag, const TRect& bounds, TPoint fromStart, TPoint fromLast);
+
+// Snaps a window rectangle to the sides of area that lie closer than `distance` (strictly);
+// the shadow margin (right and bottom) does not count as window.
+TRect Gravitate(const TRect& proposed, const TRect& area, int32_t distance, int32_t shadowSize);
+
 }  // namespace zaprelay::skin

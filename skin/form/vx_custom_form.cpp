@@ -150,9 +150,9 @@ void TVxCustomForm::SetStayOnTop(bool value) {
         return;
     }
     m_stayOnTop = value;
-    if (!Loading() && Window() != nullptr) {
+    if (!Loading() && OwnerForm() != nullptr && Window() != nullptr) {
         SetWindowPos(Window(), value ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
 }
 
@@ -565,11 +565,20 @@ TMonitorAreas MonitorAreas(HWND window) {
 
 }  // namespace
 
+TRect TVxCustomForm::GravitationArea() const {
+    HWND window = Window();
+    if (window != nullptr && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0) {
+        RECT client;
+        GetClientRect(GetParent(window), &client);
+        return {client.left, client.top, client.right, client.bottom};
+    }
+    const TMonitorAreas areas = MonitorAreas(window);
+    return m_stayOnTop ? areas.Monitor : areas.Work;
+}
+
 TRect TVxCustomForm::GetMinimizedRect() {
-    const TMonitorAreas areas = MonitorAreas(Window());
-    const TRect area = m_stayOnTop ? areas.Monitor : areas.Work;
     const TRect client = GetClientArea();
-    return skin::MinimizedRect(GetSystemMetrics(SM_CXMINIMIZED), m_formSize.Y - client.Height(), area);
+    return skin::MinimizedRect(GetSystemMetrics(SM_CXMINIMIZED), m_formSize.Y - client.Height(), GravitationArea());
 }
 
 TRect TVxCustomForm::GetMaximizedRect() {

@@ -222,6 +222,12 @@ private:
     void CopyFrameBands(const TVxBitmap& buffer);
     void PaintClient(win32::TGdiCanvas& canvas);
     void ReadOwnerSize();
+    // Where the window snaps and where minimized forms line up: the parent's client area for a
+    // child window, else the monitor's work area (the whole monitor when staying on top).
+    TRect GravitationArea() const;
+    void FinishDrag(int32_t x, int32_t y);
+    // XOR outline on the desktop: the previous one goes, rect (unless empty) comes.
+    void DrawDragOutline(const TRect& rect);
 
     TVxAnimation m_animation;
     TVxBlending m_blending;
@@ -256,6 +262,9 @@ private:
     TPoint m_lastPoint;
     TPoint m_menuPosition;  // (0, 0): none
     bool m_dragRunning = false;
+    bool m_borderDrag = false;    // the drag shows an outline until the release
+    bool m_dragApplying = false;  // the release moves the window to the outline
+    TRect m_outline;              // on the desktop, in screen coordinates; empty for none
     bool m_menuShowing = false;
 
     win32::TUtilityWindow m_notifyWindow;

@@ -114,6 +114,23 @@ void ClickAt(int x, int y, bool right) {
     Settle();
 }
 
+void DragWithMouse(POINT from, POINT to, const std::function<void()>& beforeRelease) {
+    MoveMouseTo(from.x, from.y);
+    INPUT down = MouseInput(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &down, sizeof(INPUT));
+    Settle();
+    // In steps, as a hand moves: each one is a mouse move of its own.
+    for (int step = 1; step <= 4; ++step) {
+        SendPointerTo(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+    }
+    if (beforeRelease) {
+        beforeRelease();
+    }
+    INPUT up = MouseInput(to.x, to.y, MOUSEEVENTF_LEFTUP);
+    SendInput(1, &up, sizeof(INPUT));
+    Settle();
+}
+
 void DoubleClickAt(int x, int y) {
     MoveMouseTo(x, y);
     // One batch, so both clicks fall well inside the double-click time.

@@ -20,6 +20,9 @@ void MoveMouseTo(int x, int y);
 void ClickAt(int x, int y, bool right = false);
 // Moves the pointer to a screen point and clicks the left button there twice in a row.
 void DoubleClickAt(int x, int y);
+// Presses the left button at from, moves to `to` in a few steps, runs beforeRelease (to look
+// at the screen mid-drag) and releases there.
+void DragWithMouse(POINT from, POINT to, const std::function<void()>& beforeRelease = {});
 // Runs action once on this thread after ms, from a timer: it also runs inside modal loops
 // (a menu's, a dialog's) that the test has entered in the meantime.
 void AfterDelay(UINT ms, std::function<void()> action);

@@ -367,6 +367,34 @@ TEST_F(VxCustomFormTest, TrayAddsOneIconTippedWithTheCaptionAndItsDoubleClickRes
     EXPECT_EQ(g_shell[1].Data.uID, g_shell[0].Data.uID);
 }
 
+TEST_F(VxCustomFormTest, DraggingWithTheMouseMovesByTheCaptionSnapsToTheEdgeAndSizesByAnEdge) {
+    const auto screen = [&](TPoint p) { return POINT{Bounds().Left + p.X, Bounds().Top + p.Y}; };
+    const auto shifted = [](POINT p, int dx, int dy) { return POINT{p.x + dx, p.y + dy}; };
+    // By the caption, full drag: the window follows.
+    POINT start = screen(CaptionPoint());
+    test::DragWithMouse(start, shifted(start, 60, 40));
+    EXPECT_EQ(Bounds(), normal.Offset(60, 40));
+    // Dropped 15 pixels from the work area's left edge, it snaps to the edge.
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    start = screen(CaptionPoint());
+    test::DragWithMouse(start, shifted(start, work.left + 15 - Bounds().Left, 0));
+    EXPECT_EQ(Bounds().Left, work.left);
+    // The right edge sizes the window.
+    const TRect before = Bounds();
+    start = screen({vx->FormSize().X - 2, vx->FormSize().Y / 2});
+    test::DragWithMouse(start, shifted(start, 40, 0));
+    EXPECT_EQ(Bounds(), (TRect{before.Left, before.Top, before.Right + 40, before.Bottom}));
+    // With the outline, the window stays put until the release.
+    vx->Dragging()->SetDragMode(kfdmBorder);
+    const TRect still = Bounds();
+    start = screen(CaptionPoint());
+    TRect midway;
+    test::DragWithMouse(start, shifted(start, 80, 50), [&] { midway = Bounds(); });
+    EXPECT_EQ(midway, still);
+    EXPECT_EQ(Bounds(), still.Offset(80, 50));
+}
+
 TEST_F(VxCustomFormTest, RefusedTrayIconIsAskedForAgainUntilTheShellTakesIt) {
     g_refusedAdds = 2;
     vx->MinToTray();

@@ -239,5 +239,78 @@ TEST(FrameGeometry, SizeLimitsTakeNonZeroConstraints) {
     EXPECT_EQ(MinFormSize(-5, -5), (TPoint{150, 40}));
 }
 
+TEST(FrameDrag, EachRegionMovesOrSizesItsOwnSidesAndKeepsTheMinimumFromTheFixedSide) {
+    const TRect bounds{100, 100, 400, 300};
+    // The pointer moved by (10, 20) since the press, by (3, 4) since the last step.
+    const TPoint fromStart{10, 20};
+    const TPoint fromLast{3, 4};
+    struct Case {
+        TVxFormRegion Region;
+        TRect Expected;
+    };
+    const Case cases[] = {
+        {khrCaption, {110, 120, 410, 320}},
+        {khrLeft, {110, 100, 400, 300}},
+        {khrTop, {100, 120, 400, 300}},
+        {khrRight, {100, 100, 403, 300}},
+        {khrBottom, {100, 100, 400, 304}},
+        {khrTopLeft, {110, 120, 400, 300}},
+        {khrTopRight, {100, 120, 403, 300}},
+        {khrBottomLeft, {110, 100, 400, 304}},
+        {khrBottomRight, {100, 100, 403, 304}},
+        {khrBorder, bounds},
+        {khrClose, bounds},
+    };
+    for (const Case& c : cases) {
+        TFrameDrag drag;
+        drag.Region = c.Region;
+        EXPECT_EQ(DragFrame(drag, bounds, fromStart, fromLast), c.Expected) << int(c.Region);
+    }
+    // Dragging the left or top edge far past the other side stops at the minimum size.
+    TFrameDrag drag;
+    drag.Region = khrTopLeft;
+    drag.MinSize = {150, 40};
+    EXPECT_EQ(DragFrame(drag, bounds, {500, 500}, {500, 500}), (TRect{250, 260, 400, 300}));
+}
+
+TEST(FrameDrag, SettingsAndStatesThatForbidTheDragLeaveTheWindowAlone) {
+    const TRect bounds{100, 100, 400, 300};
+    TFrameDrag fixed;
+    fixed.Region = khrBottomRight;
+    fixed.Sizeable = false;
+    EXPECT_EQ(DragFrame(fixed, bounds, {10, 10}, {10, 10}), bounds);
+    TFrameDrag pinned;
+    pinned.Region = khrCaption;
+    pinned.Moveable = false;
+    EXPECT_EQ(DragFrame(pinned, bounds, {10, 10}, {10, 10}), bounds);
+    for (TVxWindowState state : {kwsMaximized, kwsMinimized, kwsRollup}) {
+        TFrameDrag drag;
+        drag.Region = khrRight;
+        drag.State = state;
+        EXPECT_EQ(DragFrame(drag, bounds, {10, 10}, {10, 10}), bounds) << int(state);
+    }
+    // A rolled-up or minimized window still moves by its caption; a maximized one does not.
+    TFrameDrag rolled;
+    rolled.Region = khrCaption;
+    rolled.State = kwsRollup;
+    EXPECT_EQ(DragFrame(rolled, bounds, {10, 10}, {0, 0}), bounds.Offset(10, 10));
+    rolled.State = kwsMaximized;
+    EXPECT_EQ(DragFrame(rolled, bounds, {10, 10}, {0, 0}), bounds);
+}
+
+TEST(Gravitation, SnapsOnlyWithinTheDistanceAndIgnoresTheShadowMargin) {
+    const TRect area{0, 0, 1280, 1000};
+    // 19 pixels from the left edge snaps, 20 does not (strictly closer than the distance).
+    EXPECT_EQ(Gravitate({19, 300, 319, 500}, area, 20, 0), (TRect{0, 300, 300, 500}));
+    EXPECT_EQ(Gravitate({20, 300, 320, 500}, area, 20, 0), (TRect{20, 300, 320, 500}));
+    // The right and bottom sides snap too; the left side wins when both are close.
+    EXPECT_EQ(Gravitate({975, 990, 1275, 995}, area, 20, 0), (TRect{980, 995, 1280, 1000}));
+    EXPECT_EQ(Gravitate({5, 300, 1270, 500}, area, 20, 0).Left, 0);
+    // With a shadow the form, not its margin, meets the edge.
+    EXPECT_EQ(Gravitate({980, 300, 1290, 500}, area, 20, 8), (TRect{978, 300, 1288, 500}));
+    // Negative distances (off-screen) count as distance too.
+    EXPECT_EQ(Gravitate({-15, -5, 285, 195}, area, 20, 0), (TRect{0, 0, 300, 200}));
+}
+
 }  // namespace
 }  // namespace zaprelay::skin

@@ -1,0 +1,35 @@
+// The console reporter of the benchmarks that also keeps each finished run's items per second
+// (divided by a scale), so a program can print its runs as ratios against a baseline.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zaprelay::bench {
+
+class TRateReporter : public benchmark::ConsoleReporter {
+public:
+    explicit TRateReporter(double scale = 1) : m_scale(scale) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            auto rate = run.counters.find("items_per_second");
+            if (!run.error_occurred && rate != run.counters.end()) {
+                m_rates[run.benchmark_name()] = rate->second.value / m_scale;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Rate(const std::string& name) const {
+        auto found = m_rates.find(name);
+        return found == m_rates.end() ? 0 : found->second;
+    }
+
+private:
+    double m_scale;
+    std::map<std::string, double> m_rates;
+};
+
+}  // namespace zaprelay::bench
