@@ -147,8 +147,35 @@ void TVxCustomForm::WMWindowPosChanging(TMessage& m) {
     if (pos->flags & SWP_FRAMECHANGED) {
         RedrawFrame();
     }
+    const bool effects = EffectsEnabled();
+    if (effects && Window() != nullptr) {
+        RECT now;
+        GetWindowRect(Window(), &now);
+        const TPoint size =
+            (pos->flags & SWP_NOSIZE) ? TPoint{now.right - now.left, now.bottom - now.top} : TPoint{pos->cx, pos->cy};
+        const TPoint at = (pos->flags & SWP_NOMOVE) ? TPoint{now.left, now.top} : TPoint{pos->x, pos->y};
+        // Child windows are placed in their parent's client coordinates.
+        POINT origin{at.X, at.Y};
+        if ((pos->flags & SWP_NOMOVE) == 0 && (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_CHILD) != 0) {
+            ClientToScreen(GetParent(Window()), &origin);
+        }
+        GrabBackground(Bounds(origin.x, origin.y, size.X, size.Y));
+    }
     if (sizeChanged) {
         UpdateRegion();
+    }
+    if ((pos->flags & SWP_SHOWWINDOW) && !m_states.PendingState()) {
+        if (effects && Window() != nullptr) {
+            RECT now;
+            GetWindowRect(Window(), &now);
+            m_backgroundRect = TRect();
+            GrabBackground({now.left, now.top, now.right, now.bottom});
+        }
+        PlayShowAnimation();
+    }
+    // The window's old pixels are not the picture at its new place: the background moved.
+    if (effects) {
+        pos->flags |= SWP_NOCOPYBITS;
     }
 }
 

@@ -41,7 +41,10 @@ private:
 }  // namespace
 
 TVxBitmap* TVxCustomForm::FrameBuffer(std::unique_ptr<TVxBitmap>& temporary) {
-    const bool effects = m_shadow.Enabled() || m_blending.Enabled();
+    if (m_animating && m_animationBitmap) {
+        return m_animationBitmap.get();
+    }
+    const bool effects = EffectsEnabled();
     switch (m_performance) {
         case ksfpNoBuffer:
             if (!effects) {
@@ -110,6 +113,9 @@ void TVxCustomForm::RedrawFrame() {
         return;
     }
     const int saved = SaveDC(target);
+    if (buffer != nullptr && m_shadow.Enabled() && m_states.State() != kwsMaximized) {
+        PaintShadow(*buffer);
+    }
     ExcludeClipRect(target, area.Left, area.Top, area.Right, area.Bottom);
     {
         win32::TGdiCanvas canvas(target);
@@ -124,7 +130,12 @@ void TVxCustomForm::RedrawFrame() {
         m_canvas = outer;
     }
     RestoreDC(target, saved);
-    if (buffer != nullptr) {
+    if (buffer != nullptr && m_blending.Enabled()) {
+        GdiFlush();
+        BlendFrameBands(*buffer);
+    }
+    // A running animation shows its bitmap itself.
+    if (buffer != nullptr && !m_animating) {
         CopyFrameBands(*buffer);
     }
 }
@@ -161,6 +172,23 @@ void TVxCustomForm::EraseBackground(HDC dc, const TRect* part) {
     const TRect client{0, 0, area.Width(), area.Height()};
     const TRect copied = part != nullptr ? Intersect(*part, client) : client;
     if (copied.IsEmpty()) {
+        return;
+    }
+    if (m_animating && m_animationBitmap) {
+        HDC picture = BitmapDC(*m_animationBitmap);
+        const int saved = SaveDC(picture);
+        OffsetWindowOrgEx(picture, -area.Left, -area.Top, nullptr);
+        IntersectClipRect(picture, 0, 0, client.Width(), client.Height());
+        {
+            win32::TGdiCanvas canvas(picture);
+            PaintClient(canvas);
+        }
+        RestoreDC(picture, saved);
+        if (m_blending.Enabled()) {
+            GdiFlush();
+            m_animationBitmap->SetAlphaRect(static_cast<uint8_t>(m_blending.Value()), area);
+            ComposeOverBackground(*m_animationBitmap, area, {0, 0});
+        }
         return;
     }
     std::unique_ptr<TVxBitmap> temporary;
@@ -211,6 +239,10 @@ void TVxCustomForm::EraseBackground(HDC dc, const TRect* part) {
         RestoreDC(target, saved);
     }
     if (buffer != nullptr) {
+        if (m_blending.Enabled()) {
+            GdiFlush();
+            BlendClient(*buffer, copied);
+        }
         BitBlt(dc, copied.Left, copied.Top, copied.Width(), copied.Height(), target, copied.Left, copied.Top, SRCCOPY);
     }
 }
@@ -285,6 +317,14 @@ void TVxCustomForm::UpdateRegion() {
         m_paintingEnabled = false;
         try {
             win32::TRegionHandle region = CreateRegion();
+            // The shadow is the form's own shape again, offset down and right.
+            if (region && m_shadow.Enabled() && m_states.State() != kwsMaximized) {
+                win32::TRegionHandle copy = CreateRegion();
+                if (copy) {
+                    OffsetRgn(copy.Get(), m_shadow.Size(), m_shadow.Size());
+                    CombineRgn(region.Get(), region.Get(), copy.Get(), RGN_OR);
+                }
+            }
             if (SetWindowRgn(window, region.Get(), TRUE) != 0) {
                 region.Detach();  // the window owns it now
             }

@@ -256,6 +256,11 @@ void TVxCustomForm::RecalcFrame() {
     if (form == nullptr || ControlHook() == nullptr || Window() == nullptr) {
         return;
     }
+    m_recalcRunning = true;
+    struct TRunning {
+        bool& Flag;
+        ~TRunning() { Flag = false; }
+    } running{m_recalcRunning};
     RECT client;
     GetClientRect(Window(), &client);
     const int32_t width = form->Width();

@@ -222,6 +222,20 @@ private:
     void CopyFrameBands(const TVxBitmap& buffer);
     void PaintClient(win32::TGdiCanvas& canvas);
     void ReadOwnerSize();
+    // ---- translucency, shadow, show animation
+    bool EffectsEnabled() const;
+    // Keeps the screen pixels under rect (screen coordinates), reusing the last capture where
+    // the two overlap (the window covers the screen there).
+    void GrabBackground(const TRect& rect);
+    // Composes area of target over the background; target's (0, 0) lies at offset in it.
+    void ComposeOverBackground(TVxBitmap& target, const TRect& area, TPoint offset);
+    void PaintShadow(TVxBitmap& target);
+    void BlendFrameBands(TVxBitmap& target);
+    // part: of the client area, in a bitmap whose (0, 0) is the client's top-left corner.
+    void BlendClient(TVxBitmap& target, const TRect& part);
+    void PlayShowAnimation();
+    void DrawChildrenInto(TVxBitmap& target);
+    void MaskOutsideShape(TVxBitmap& target);
     // Where the window snaps and where minimized forms line up: the parent's client area for a
     // child window, else the monitor's work area (the whole monitor when staying on top).
     TRect GravitationArea() const;
@@ -271,6 +285,11 @@ private:
     TTrayIcon m_trayIcon;
     std::unique_ptr<win32::TPopupMenu> m_systemMenu;
     std::unique_ptr<TVxBitmap> m_persistentBuffer;
+    std::unique_ptr<TVxBitmap> m_background;  // the screen behind the window
+    TRect m_backgroundRect;                   // where it was captured, screen coordinates
+    std::unique_ptr<TVxBitmap> m_animationBitmap;
+    bool m_animating = false;
+    bool m_recalcRunning = false;
     win32::TGdiCanvas* m_canvas = nullptr;
 
     bool m_applicationHandlersInstalled = false;

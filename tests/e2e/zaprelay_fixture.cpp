@@ -1,5 +1,6 @@
 #include "tests/e2e/zaprelay_fixture.h"
 
+#include "framework/win32/utility_window.h"
 #include "plugins/scripted/code_script.h"
 #include "tests/e2e/remote_windows.h"
 
@@ -108,7 +109,35 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+namespace {
+
+// The desktop's notification area takes icons: the session's shell starts with the first
+// test, and an icon given before it is ready is lost without a word.
+bool ShellTakesIcons() {
+    static bool ready = false;
+    if (ready) {
+        return true;
+    }
+    win32::TUtilityWindow probe([](TMessage& m) { m.Result = 0; }, true);
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = probe.Handle();
+    data.uID = 1;
+    ready = WaitFor([&] {
+        if (Shell_NotifyIconW(NIM_ADD, &data) == FALSE) {
+            return false;
+        }
+        const bool held = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+        Shell_NotifyIconW(NIM_DELETE, &data);
+        return held;
+    });
+    return ready;
+}
+
+}  // namespace
+
 void ZaprelayTest::SetUp() {
+    ASSERT_TRUE(ShellTakesIcons()) << "the desktop's notification area is not there";
     // The stand-ins must use the files beside them, in the scratch folder.
     for (const char* name : {"ZAPRELAY_DCD_SCRIPT", "ZAPRELAY_DCD_LOG", "ZAPRELAY_VIEWER_LOG"}) {
         SetEnvironmentVariableA(name, nullptr);

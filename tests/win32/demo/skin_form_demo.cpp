@@ -6,6 +6,7 @@
 #include "framework/win32/forms.h"
 #include "skin/form/vx_skin_form.h"
 
+#include <cstdlib>
 #include <cstring>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
@@ -24,6 +25,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         button->SetCaption(u"A button");
         auto* frame = new skin::TVxSkinForm(form);
         frame->SetBorderIcons(skin::kDefaultBorderIcons | skin::BorderIconSet({skin::kbiHelp}));
+        // "shadow", "blend" and "animate=N" (an effect number) show the form's effects.
+        if (std::strstr(commandLine, "shadow") != nullptr) {
+            frame->Shadow()->SetEnabled(true);
+            frame->Shadow()->SetSize(8);
+        }
+        if (std::strstr(commandLine, "blend") != nullptr) {
+            frame->Blending()->SetEnabled(true);
+            frame->Blending()->SetValue(170);
+        }
+        if (const char* animate = std::strstr(commandLine, "animate=")) {
+            frame->Animation()->SetEnabled(true);
+            frame->Animation()->SetEffect(static_cast<skin::TkeEffect>(std::atoi(animate + 8) % 15));
+            frame->Animation()->SetTime(2000);
+        }
         frame->AfterRead();
         form->Show();
         if (std::strstr(commandLine, "inactive") != nullptr) {
