@@ -70,7 +70,7 @@ TVxCustomForm::TVxCustomForm(TComponent* owner)
     (void)metricsRead;
     m_blending.OnChange = [this](TObject* sender) { OptionChanged(sender); };
     m_shadow.OnChange = [this](TObject* sender) { OptionChanged(sender); };
-    m_constraints.OnChange = [this] { OptionChanged(nullptr); };
+    m_constraints.OnChange = [this] { ConstraintsChanged(); };
     if (auto* form = dynamic_cast<TCustomForm*>(owner)) {
         m_caption = form->Text();
         // The system's frame goes: the window keeps a sizing frame and a caption only so that
@@ -172,6 +172,21 @@ void TVxCustomForm::OptionChanged(TObject*) {
     if (!Loading()) {
         RecalcFrame();
     }
+}
+
+void TVxCustomForm::ConstraintsChanged() {
+    if (Loading()) {
+        return;
+    }
+    // A window below the new minimum grows to it at once.
+    if (Target() != nullptr) {
+        const int32_t width = std::max(Target()->Width(), m_constraints.MinWidth());
+        const int32_t height = std::max(Target()->Height(), m_constraints.MinHeight());
+        if (width != Target()->Width() || height != Target()->Height()) {
+            Target()->SetBounds(Target()->Left(), Target()->Top(), width, height);
+        }
+    }
+    RecalcFrame();
 }
 
 void TVxCustomForm::Notification(TComponent* component, TOperation operation) {

@@ -215,6 +215,7 @@ private:
     void UpdateTrayIcon();
     HICON FormIcon() const;
     void OptionChanged(TObject* sender);
+    void ConstraintsChanged();
     // The full window size; equal to the form size without a shadow.
     TPoint FullSize() const { return m_fullSize; }
     // Where frame painting goes for the current mode; none means the window's own context.

@@ -89,20 +89,6 @@ inline int IconsShown() {
     return shown;
 }
 
-// A window's whole-window context, frame included, released when it goes.
-class TWholeWindowDC {
-public:
-    explicit TWholeWindowDC(HWND window) : m_window(window), m_dc(GetWindowDC(window)) {}
-    ~TWholeWindowDC() { ReleaseDC(m_window, m_dc); }
-    TWholeWindowDC(const TWholeWindowDC&) = delete;
-    TWholeWindowDC& operator=(const TWholeWindowDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
 // The showing menu's lines: "-" for a separator, else the item's text.
 inline std::vector<std::wstring> MenuLines(HMENU menu) {
     std::vector<std::wstring> lines;

@@ -38,7 +38,6 @@ using test::RecordShell;
 using test::ScreenParam;
 using test::TShellCall;
 using test::TSurface;
-using test::TWholeWindowDC;
 using test::WindowBounds;
 using win32::TApplication;
 using win32::TForm;
@@ -125,7 +124,7 @@ protected:
     // it never paints.
     std::vector<uint32_t> OnScreen() const {
         {
-            TWholeWindowDC dc(window);
+            win32::TWindowDC dc(window, true);
             win32::TBrushHandle magenta(CreateSolidBrush(RGB(255, 0, 255)));
             const RECT all{0, 0, vx->FormSize().X, vx->FormSize().Y};
             FillRect(dc.Get(), &all, magenta.Get());
@@ -133,7 +132,7 @@ protected:
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         const TPoint size = vx->FormSize();
         TSurface surface(size, kUntouched);
-        TWholeWindowDC dc(window);
+        win32::TWindowDC dc(window, true);
         BitBlt(surface.DC(), 0, 0, size.X, size.Y, dc.Get(), 0, 0, SRCCOPY);
         return surface.Pixels();
     }
@@ -260,10 +259,13 @@ TEST_F(VxCustomFormTest, WindowSizeStaysWithinTheLimitsAndConstraints) {
     vx->Constraints()->SetMinHeight(120);
     Resize(10, 10);
     EXPECT_EQ(Size(), (TPoint{200, 120}));
+    // A window below a new minimum grows to it at once.
+    vx->Constraints()->SetMinWidth(260);
+    EXPECT_EQ(Size(), (TPoint{260, 120}));
     // Rolled up, the form is lower than its normal minimum.
-    Resize(250, 200);
+    Resize(270, 200);
     vx->Rollup();
-    EXPECT_EQ(Size(), (TPoint{250, bands}));
+    EXPECT_EQ(Size(), (TPoint{270, bands}));
     EXPECT_LT(bands, 120);
 }
 
