@@ -153,6 +153,7 @@ void TVxCustomForm::PlayShowAnimation() {
         RedrawFrame();
         SendMessageW(window, WM_ERASEBKGND, 0, 0);
         DrawChildrenInto(*m_animationBitmap);
+        GdiFlush();  // the pixels are worked on directly from here
         MaskOutsideShape(*m_animationBitmap);
         if (m_background) {
             TTransitionSettings settings;
