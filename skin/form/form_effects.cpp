@@ -37,8 +37,12 @@ void TVxCustomForm::GrabBackground(const TRect& rect) {
     if (Target() == nullptr || rect == m_backgroundRect || m_recalcRunning || rect.IsEmpty()) {
         return;
     }
-    // A maximized window has nothing of the screen around it to show.
+    // A maximized window has nothing of the screen around it to show; once it has been
+    // restored, the next change captures again.
     if (!m_blending.Enabled() && (m_states.State() == kwsMaximized || m_states.PreviousState() == kwsMaximized)) {
+        if (m_states.PreviousState() == kwsMaximized) {
+            m_states.SetPreviousState(kwsNormal);
+        }
         return;
     }
     auto fresh = std::make_unique<TVxBitmap>();
@@ -206,12 +210,17 @@ void TVxCustomForm::DrawChildrenInto(TVxBitmap& target) {
         if (child == nullptr || !child->Visible() || !child->HandleAllocated()) {
             continue;
         }
+        // Each child prints into a picture of its own at the origin: controls clip to their
+        // rectangle in device units and would clip everything away under a moved origin.
         const TRect bounds = child->BoundsRect();
-        const int inner = SaveDC(dc);
-        OffsetWindowOrgEx(dc, -bounds.Left, -bounds.Top, nullptr);
-        SendMessageW(child->WindowHandle(), WM_PRINT, reinterpret_cast<WPARAM>(dc),
+        TVxBitmap picture;
+        picture.SetSize(bounds.Width(), bounds.Height());
+        if (picture.DC() == nullptr) {
+            continue;
+        }
+        SendMessageW(child->WindowHandle(), WM_PRINT, reinterpret_cast<WPARAM>(BitmapDC(picture)),
                      PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
-        RestoreDC(dc, inner);
+        BitBlt(dc, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), BitmapDC(picture), 0, 0, SRCCOPY);
     }
     RestoreDC(dc, saved);
 }

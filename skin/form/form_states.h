@@ -55,6 +55,7 @@ public:
 
     TVxWindowState State() const { return m_state; }
     TVxWindowState PreviousState() const { return m_previous; }
+    void SetPreviousState(TVxWindowState state) { m_previous = state; }
     const TRect& NormalBounds() const { return m_normalBounds; }
     void SetNormalBounds(const TRect& bounds) { m_normalBounds = bounds; }
 
