@@ -503,6 +503,33 @@ TEST_F(VxCustomFormTest, DoubleClickOnTheCaptionTogglesMaximizedOnlyWithTheMaxim
 
 // Restore on a form that never left the normal state applies normal bounds that were never
 // saved: the window jumps to the screen's corner at the minimum size.
+TEST_F(VxCustomFormTest, ApplicationMinimizeAndRestoreReachTheFormAndTheHandlersBefore) {
+    int minimized = 0;
+    int restored = 0;
+    TApplication* app = win32::Application();
+    app->OnMinimize = [&](TObject*) { ++minimized; };
+    app->OnRestore = [&](TObject*) { ++restored; };
+    // The form takes over the application's handlers with its first activation, keeping these.
+    vx->SetMinimizeApplication(true);
+    SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+    app->Minimize();
+    EXPECT_EQ(vx->WindowState(), kwsMinimized);
+    EXPECT_EQ(minimized, 1);
+    app->Restore();
+    EXPECT_EQ(vx->WindowState(), kwsNormal);
+    EXPECT_EQ(restored, 1);
+    // Freed, the form gives the application its handlers back.
+    vx->SetMinimizeApplication(false);
+    form->Free();
+    form = nullptr;
+    vx = nullptr;
+    test::ProcessPendingMessages();
+    app->Minimize();
+    app->Restore();
+    EXPECT_EQ(minimized, 2);
+    EXPECT_EQ(restored, 2);
+}
+
 TEST_F(VxCustomFormTest, RestoreOfANormalFormKeepsItsBounds) {
     vx->Restore();
     EXPECT_EQ(vx->WindowState(), kwsNormal);
