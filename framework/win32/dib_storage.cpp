@@ -119,7 +119,8 @@ void OverrideTransparentBlt(TTransparentBltProc proc) {
 
 TRegionHandle CreateWindowRegion(const TRegion& region) {
     if (region.IsEmpty()) {
-        return {};
+        // A shape with nothing in it: the window shows nothing and takes no clicks.
+        return TRegionHandle(CreateRectRgn(0, 0, 0, 0));
     }
     const std::vector<TRect>& rects = region.Rects();
     std::vector<char> block(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));

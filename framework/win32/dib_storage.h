@@ -28,7 +28,9 @@ bool IsBitmapStorage(HBITMAP bitmap);
 // The header of a top-down 32-bit DIB of the given size, as bitmap storage uses.
 BITMAPINFO TopDownDibInfo(int32_t width, int32_t height);
 
-// A window region holding the rectangles of region; none for an empty region.
+// A window region holding the rectangles of region: an empty region gives a region that
+// exists and holds nothing (a window shaped so is invisible); a window without a shape gets
+// no region at all, which is the caller's choice, not this function's.
 TRegionHandle CreateWindowRegion(const TRegion& region);
 
 }  // namespace zaprelay::win32

@@ -508,9 +508,9 @@ TVxSkinObject* TVxSkinObject::ObjectAtPoint(TPoint point) {
     return hit != nullptr ? hit : this;
 }
 
-TRegion TVxSkinObject::CreateMaskRegion() const {
+std::optional<TRegion> TVxSkinObject::CreateMaskRegion() const {
     if (m_width <= 0 || m_height <= 0) {
-        return TRegion();
+        return std::nullopt;
     }
     if (ChildCount() == 0 || m_drawIfOwner || !m_masked) {
         return CreateRegion();
@@ -518,8 +518,11 @@ TRegion TVxSkinObject::CreateMaskRegion() const {
     TRegion result;
     for (int i = 0; i < ChildCount(); ++i) {
         const TVxSkinObject* child = GetChild(i);
-        if (child != nullptr && child->Visible) {
-            result.Union(child->CreateMaskRegion());
+        if (child == nullptr || !child->Visible) {
+            continue;
+        }
+        if (std::optional<TRegion> shape = child->CreateMaskRegion()) {
+            result.Union(*shape);
         }
     }
     return result;

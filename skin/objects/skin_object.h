@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -163,8 +164,9 @@ public:
     // their subtrees are never hit.
     TVxSkinObject* ObjectAtPoint(TPoint point);
     // The object's shape for the window mask: its own region, or for a masked parent the
-    // union of its visible children's. Empty for an object without area.
-    TRegion CreateMaskRegion() const;
+    // union of its visible children's (which may be empty: a shape that shows nothing). None
+    // for an object without area, which has no shape at all.
+    std::optional<TRegion> CreateMaskRegion() const;
 
     // ---- painting
     // Visible children with an area, in order: later ones paint over earlier ones.

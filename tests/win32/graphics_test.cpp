@@ -194,7 +194,12 @@ TEST_F(Win32GraphicsTest, WindowRegionHoldsTheNonKeyPixels) {
     EXPECT_TRUE(PtInRegion(region.Get(), 102, 50));
     EXPECT_FALSE(PtInRegion(region.Get(), 103, 50));
     EXPECT_TRUE(PtInRegion(region.Get(), 104, 50));
-    EXPECT_FALSE(CreateWindowRegion(TRegion()));
+    // Every pixel key: a shape that exists and holds nothing, not "no shape" (a full window).
+    bitmap.Fill(TransparentColor);
+    TRegionHandle nothing = CreateWindowRegion(BitmapToRegion(bitmap, 100, 50));
+    ASSERT_TRUE(nothing);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(nothing.Get(), &box), NULLREGION);
 }
 
 TEST(GdiHandles, OwnedHandlesAreReleasedOnceAndMoveOwnership) {

@@ -496,11 +496,27 @@ TEST_F(SkinObjectTest, HitTestingAndMasksSkipHiddenAndTransparentObjects) {
     b->Visible = false;
     EXPECT_EQ(p->ObjectAtPoint({40, 40}), a);
 
-    TRegion mask = p->CreateMaskRegion();
-    EXPECT_TRUE(mask.Contains({12, 12}));
-    EXPECT_FALSE(mask.Contains({75, 75}));  // only the hidden child covered it
+    std::optional<TRegion> mask = p->CreateMaskRegion();
+    ASSERT_TRUE(mask);
+    EXPECT_TRUE(mask->Contains({12, 12}));
+    EXPECT_FALSE(mask->Contains({75, 75}));  // only the hidden child covered it
     p->SetMasked(false);
-    EXPECT_TRUE(p->CreateMaskRegion().Contains({75, 75}));
+    EXPECT_TRUE(p->CreateMaskRegion()->Contains({75, 75}));
+}
+
+TEST_F(SkinObjectTest, MaskTellsAShapeThatShowsNothingFromNoShape) {
+    Owned p(new TVxSkinObject(nullptr));
+    p->SetBounds(Bounds(0, 0, 100, 100));
+    TVxSkinObject* only = Child(p.get(), "Only", saNone, Bounds(10, 10, 20, 20));
+    // Its only child hidden, a masked parent has a shape, and it holds nothing.
+    only->Visible = false;
+    std::optional<TRegion> nothing = p->CreateMaskRegion();
+    ASSERT_TRUE(nothing);
+    EXPECT_TRUE(nothing->IsEmpty());
+    // An object without area has no shape at all.
+    Owned flat(new TVxSkinObject(nullptr));
+    flat->SetBounds(Bounds(0, 0, 100, 0));
+    EXPECT_FALSE(flat->CreateMaskRegion());
 }
 
 TEST_F(SkinObjectTest, SubtreeSettersRecurse) {
