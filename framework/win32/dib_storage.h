@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/graphics/region.h"
+#include "framework/graphics/vx_bitmap.h"
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
 
@@ -24,6 +25,12 @@ void OverrideTransparentBlt(TTransparentBltProc proc);
 // True for the DIB sections of TVxBitmap storage, which are top-down. (GetObject does not
 // tell the row order everywhere: some platforms report a positive height for them.)
 bool IsBitmapStorage(HBITMAP bitmap);
+
+// The memory context a bitmap's pixels are selected into (storage installed above); none for
+// an empty bitmap.
+inline HDC BitmapDC(const TVxBitmap& bitmap) {
+    return static_cast<HDC>(bitmap.DC());
+}
 
 // The header of a top-down 32-bit DIB of the given size, as bitmap storage uses.
 BITMAPINFO TopDownDibInfo(int32_t width, int32_t height);

@@ -62,7 +62,7 @@ int TScreen::PixelsPerInch() const {
     return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
-TRect TScreen::WorkAreaRect() const {
+TRect TScreen::WorkAreaRect() {
     RECT r{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
         return {0, 0, Width(), Height()};
@@ -70,7 +70,7 @@ TRect TScreen::WorkAreaRect() const {
     return FromRECT(r);
 }
 
-TRect TScreen::MonitorWorkArea(HWND window) const {
+TRect TScreen::MonitorWorkArea(HWND window) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
@@ -80,7 +80,7 @@ TRect TScreen::MonitorWorkArea(HWND window) const {
     return FromRECT(info.rcWork);
 }
 
-TRect TScreen::MonitorRect(HWND window) const {
+TRect TScreen::MonitorRect(HWND window) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);

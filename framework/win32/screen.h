@@ -31,15 +31,15 @@ public:
     void SetActiveForm(TCustomForm* form);
     void SetActiveControl(TWinControl* control, TCustomForm* form);
 
-    int32_t Width() const { return GetSystemMetrics(SM_CXSCREEN); }
-    int32_t Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+    static int32_t Width() { return GetSystemMetrics(SM_CXSCREEN); }
+    static int32_t Height() { return GetSystemMetrics(SM_CYSCREEN); }
     int PixelsPerInch() const;
     // The primary monitor's work area (the screen without the task bar).
-    TRect WorkAreaRect() const;
+    static TRect WorkAreaRect();
     // The work area and the whole area of the monitor a window is on (the primary one for
-    // none).
-    TRect MonitorWorkArea(HWND window) const;
-    TRect MonitorRect(HWND window) const;
+    // none). They ask the system, so they serve without a screen object too.
+    static TRect MonitorWorkArea(HWND window);
+    static TRect MonitorRect(HWND window);
 
     // The cursor shown over every control of the program while set (crDefault: each
     // control's own).

@@ -2,7 +2,9 @@
 // behind the window are captured, and the window's own pixels are composed over them.
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/scoped_value.h"
 #include "framework/win32/application.h"
+#include "framework/win32/dib_storage.h"
 #include "framework/win32/gdi_canvas.h"
 #include "skin/form/transition.h"
 #include "skin/form/vx_custom_form.h"
@@ -18,10 +20,6 @@ constexpr TPixel kShadowColour = 0x003F3F3F;
 constexpr uint8_t kShadowAlpha = 0x80;
 // The alphas of the first rows (or columns) of a shadow strip, so its end fades in.
 constexpr uint8_t kShadowFade[] = {20, 70, 120, 120};
-
-HDC BitmapDC(const TVxBitmap& bitmap) {
-    return static_cast<HDC>(bitmap.DC());
-}
 
 TPixel WithAlpha(TPixel pixel, uint8_t alpha) {
     return (pixel & 0x00FFFFFFu) | (static_cast<TPixel>(alpha) << 24);
@@ -51,14 +49,14 @@ void TVxCustomForm::GrabBackground(const TRect& rect) {
     if (screen.Get() == nullptr || fresh->DC() == nullptr) {
         return;
     }
-    BitBlt(BitmapDC(*fresh), 0, 0, rect.Width(), rect.Height(), screen.Get(), rect.Left, rect.Top, SRCCOPY);
+    BitBlt(win32::BitmapDC(*fresh), 0, 0, rect.Width(), rect.Height(), screen.Get(), rect.Left, rect.Top, SRCCOPY);
     // Where the old and new rectangles overlap the screen shows the window itself: those pixels
     // come from the earlier capture.
     const TRect overlap = m_background ? Intersect(rect, m_backgroundRect) : TRect();
     if (!overlap.IsEmpty()) {
-        BitBlt(BitmapDC(*fresh), overlap.Left - rect.Left, overlap.Top - rect.Top, overlap.Width(), overlap.Height(),
-               BitmapDC(*m_background), overlap.Left - m_backgroundRect.Left, overlap.Top - m_backgroundRect.Top,
-               SRCCOPY);
+        BitBlt(win32::BitmapDC(*fresh), overlap.Left - rect.Left, overlap.Top - rect.Top, overlap.Width(),
+               overlap.Height(), win32::BitmapDC(*m_background), overlap.Left - m_backgroundRect.Left,
+               overlap.Top - m_backgroundRect.Top, SRCCOPY);
     }
     m_background = std::move(fresh);
     m_backgroundRect = rect;
@@ -145,59 +143,49 @@ void TVxCustomForm::PlayShowAnimation() {
     if (screenRect.IsEmpty()) {
         return;
     }
-    m_animationBitmap = std::make_unique<TVxBitmap>();
+    // The picture, the running flag and the active look last for the animation only.
+    TScopedValue<std::unique_ptr<TVxBitmap>> picture(m_animationBitmap, std::make_unique<TVxBitmap>());
     m_animationBitmap->SetSize(screenRect.Width(), screenRect.Height());
-    m_animating = true;
-    const bool wasActive = std::exchange(m_frameActive, true);
-    try {
-        m_backgroundRect = TRect();
-        m_background.reset();
-        GrabBackground(screenRect);
-        // Both land in the animation bitmap while it runs.
-        RedrawFrame();
-        SendMessageW(window, WM_ERASEBKGND, 0, 0);
-        DrawChildrenInto(*m_animationBitmap);
-        GdiFlush();  // the pixels are worked on directly from here
-        MaskOutsideShape(*m_animationBitmap);
-        if (m_background) {
-            TTransitionSettings settings;
-            std::mt19937 random(std::random_device{}());
-            settings.Effect =
-                ResolveEffect(m_animation.Effect(), [&random] { return static_cast<uint32_t>(random()); });
-            settings.Direction = m_animation.Direction();
-            settings.Resolution = m_animation.Resolution();
-            settings.TileCount = m_animation.TileCount();
-            win32::TWindowDC screen(nullptr);
-            TVxTimer clock;
-            clock.Start();
-            const TVxBitmap& last = *m_animationBitmap;
-            RunTransition(
-                *m_background, last, settings, m_animation.Time(),
-                [&](const TVxBitmap& frame) {
-                    if (&frame == &last) {
-                        win32::TGdiCanvas canvas(screen.Get());
-                        frame.Draw(canvas, screenRect.Left, screenRect.Top, true);
-                    } else {
-                        BitBlt(screen.Get(), screenRect.Left, screenRect.Top, frame.Width(), frame.Height(),
-                               BitmapDC(frame), 0, 0, SRCCOPY);
-                    }
-                },
-                [&clock] { return clock.Elapsed() * 1000.0; });
-        }
-    } catch (...) {
-        m_frameActive = wasActive;
-        m_animating = false;
-        m_animationBitmap.reset();
-        throw;
+    TScopedValue<bool> animating(m_animating, true);
+    TScopedValue<bool> active(m_frameActive, true);
+    m_backgroundRect = TRect();
+    m_background.reset();
+    GrabBackground(screenRect);
+    // Both land in the animation bitmap while it runs.
+    RedrawFrame();
+    SendMessageW(window, WM_ERASEBKGND, 0, 0);
+    DrawChildrenInto(*m_animationBitmap);
+    GdiFlush();  // the pixels are worked on directly from here
+    MaskOutsideShape(*m_animationBitmap);
+    if (m_background) {
+        TTransitionSettings settings;
+        std::mt19937 random(std::random_device{}());
+        settings.Effect = ResolveEffect(m_animation.Effect(), [&random] { return static_cast<uint32_t>(random()); });
+        settings.Direction = m_animation.Direction();
+        settings.Resolution = m_animation.Resolution();
+        settings.TileCount = m_animation.TileCount();
+        win32::TWindowDC screen(nullptr);
+        TVxTimer clock;
+        clock.Start();
+        const TVxBitmap& last = *m_animationBitmap;
+        RunTransition(
+            *m_background, last, settings, m_animation.Time(),
+            [&](const TVxBitmap& frame) {
+                if (&frame == &last) {
+                    win32::TGdiCanvas canvas(screen.Get());
+                    frame.Draw(canvas, screenRect.Left, screenRect.Top, true);
+                } else {
+                    BitBlt(screen.Get(), screenRect.Left, screenRect.Top, frame.Width(), frame.Height(),
+                           win32::BitmapDC(frame), 0, 0, SRCCOPY);
+                }
+            },
+            [&clock] { return clock.Elapsed() * 1000.0; });
     }
-    m_frameActive = wasActive;
-    m_animating = false;
-    m_animationBitmap.reset();
 }
 
 void TVxCustomForm::DrawChildrenInto(TVxBitmap& target) {
     win32::TWinControl* owner = Target();
-    HDC dc = BitmapDC(target);
+    HDC dc = win32::BitmapDC(target);
     if (owner == nullptr || dc == nullptr) {
         return;
     }
@@ -218,9 +206,9 @@ void TVxCustomForm::DrawChildrenInto(TVxBitmap& target) {
         if (picture.DC() == nullptr) {
             continue;
         }
-        SendMessageW(child->WindowHandle(), WM_PRINT, reinterpret_cast<WPARAM>(BitmapDC(picture)),
+        SendMessageW(child->WindowHandle(), WM_PRINT, reinterpret_cast<WPARAM>(win32::BitmapDC(picture)),
                      PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
-        BitBlt(dc, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), BitmapDC(picture), 0, 0, SRCCOPY);
+        BitBlt(dc, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), win32::BitmapDC(picture), 0, 0, SRCCOPY);
     }
     RestoreDC(dc, saved);
 }

@@ -44,14 +44,22 @@ const TMessageTable& TVxCustomForm::StaticMessageTable() {
 
 namespace {
 
-TPoint ScreenPointOf(const TMessage& m) {
+// The signed point a mouse message packs into lParam.
+TPoint PackedPoint(const TMessage& m) {
     return {static_cast<int16_t>(m.LParam & 0xFFFF), static_cast<int16_t>((m.LParam >> 16) & 0xFFFF)};
 }
 
 }  // namespace
 
 TPoint TVxCustomForm::FramePoint(const TMessage& m) const {
-    return ScreenToWindowPoint(ScreenPointOf(m));
+    return ScreenToWindowPoint(PackedPoint(m));
+}
+
+TPoint TVxCustomForm::ClientMessagePoint(const TMessage& m) const {
+    const TPoint client = PackedPoint(m);
+    POINT p{client.X, client.Y};
+    ClientToScreen(Window(), &p);
+    return ScreenToWindowPoint({p.x, p.y});
 }
 
 void TVxCustomForm::WMActivate(TMessage& m) {
@@ -315,9 +323,7 @@ void TVxCustomForm::WMMouseMove(TMessage& m) {
         RedrawFrame();
     }
     if (m_pressedShift != 0) {
-        POINT p{static_cast<int16_t>(m.LParam & 0xFFFF), static_cast<int16_t>((m.LParam >> 16) & 0xFFFF)};
-        ClientToScreen(Window(), &p);
-        const TPoint point = ScreenToWindowPoint({p.x, p.y});
+        const TPoint point = ClientMessagePoint(m);
         MouseMove(m_pressedShift, point.X, point.Y);
     }
 }
@@ -326,9 +332,7 @@ void TVxCustomForm::WMLButtonUp(TMessage& m) {
     if (OwnerForm() == nullptr || (m_pressedShift & win32::ssLeft) == 0) {
         return;
     }
-    POINT p{static_cast<int16_t>(m.LParam & 0xFFFF), static_cast<int16_t>((m.LParam >> 16) & 0xFFFF)};
-    ClientToScreen(Window(), &p);
-    const TPoint point = ScreenToWindowPoint({p.x, p.y});
+    const TPoint point = ClientMessagePoint(m);
     m_pressedShift = 0;
     MouseUp(win32::mbLeft, 0, point.X, point.Y);
 }

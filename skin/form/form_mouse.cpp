@@ -1,6 +1,7 @@
 // The mouse on the frame: hit testing, pressing and hovering caption buttons, moving the
 // window by its caption, and the system menu.
 #include "framework/rtl/ansi_text.h"
+#include "framework/rtl/scoped_value.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/menus.h"
 #include "framework/win32/status_bar.h"
@@ -113,17 +114,15 @@ void TVxCustomForm::FinishDrag(int32_t x, int32_t y) {
     if (m_borderDrag) {
         DrawDragOutline(TRect());
         // The window moves once, to where the outline was.
-        m_dragApplying = true;
         m_paintingEnabled = true;
         try {
+            TScopedValue<bool> applying(m_dragApplying, true);
             MouseMove(win32::ssLeft, x, y);
         } catch (...) {
-            m_dragApplying = false;
             m_borderDrag = false;
             m_dragRunning = false;
             throw;
         }
-        m_dragApplying = false;
         m_borderDrag = false;
         RedrawFrame();
         RepaintOwner();
@@ -287,14 +286,8 @@ void TVxCustomForm::ShowSystemMenu() {
         // Only a menu of a hidden window must take the foreground to close on a click elsewhere.
         menu->SetForegroundPopup(tray);
     }
-    m_menuShowing = true;
-    try {
-        menu->Popup(position.x, position.y);
-    } catch (...) {
-        m_menuShowing = false;
-        throw;
-    }
-    m_menuShowing = false;
+    TScopedValue<bool> showing(m_menuShowing, true);
+    menu->Popup(position.x, position.y);
 }
 
 }  // namespace zaprelay::skin

@@ -1,6 +1,8 @@
 // Painting of the frame and the client background in the four buffering modes, and the
 // window's shape.
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/scoped_value.h"
+#include "framework/win32/dib_storage.h"
 #include "framework/win32/forms.h"
 #include "skin/form/default_frame_painter.h"
 #include "skin/form/frame_metrics.h"
@@ -21,10 +23,6 @@ TVxBitmap& SharedBuffer(TPoint size) {
     return buffer;
 }
 
-HDC BitmapDC(const TVxBitmap& bitmap) {
-    return static_cast<HDC>(bitmap.DC());
-}
-
 // Moves a context's drawing by (dx, dy) for the object's life.
 class TOriginShift {
 public:
@@ -40,32 +38,29 @@ private:
 
 }  // namespace
 
-TVxBitmap* TVxCustomForm::FrameBuffer(std::unique_ptr<TVxBitmap>& temporary) {
-    if (m_animating && m_animationBitmap) {
-        return m_animationBitmap.get();
-    }
-    const bool effects = EffectsEnabled();
+TVxBitmap* TVxCustomForm::PaintBuffer(TPoint size, bool unbufferedNeedsOne, std::unique_ptr<TVxBitmap>& temporary) {
     switch (m_performance) {
         case ksfpNoBuffer:
-            if (!effects) {
+            if (!unbufferedNeedsOne) {
                 return nullptr;
             }
             break;
         case ksfpSharedBuffer:
-            return &SharedBuffer(m_fullSize);
+            return &SharedBuffer(size);
         case ksfpPersistentBuffer:
             if (!m_persistentBuffer) {
                 m_persistentBuffer = std::make_unique<TVxBitmap>();
             }
-            if (m_persistentBuffer->Width() != m_fullSize.X || m_persistentBuffer->Height() != m_fullSize.Y) {
-                m_persistentBuffer->SetSize(m_fullSize.X, m_fullSize.Y);
+            if (m_persistentBuffer->Width() < size.X || m_persistentBuffer->Height() < size.Y) {
+                m_persistentBuffer->SetSize(std::max(m_persistentBuffer->Width(), size.X),
+                                            std::max(m_persistentBuffer->Height(), size.Y));
             }
             return m_persistentBuffer.get();
         case ksfpDoubleBuffer:
             break;
     }
     temporary = std::make_unique<TVxBitmap>();
-    temporary->SetSize(m_fullSize.X, m_fullSize.Y);
+    temporary->SetSize(size.X, size.Y);
     return temporary.get();
 }
 
@@ -84,7 +79,7 @@ void TVxCustomForm::CopyFrameBands(const TVxBitmap& buffer) {
     };
     for (const TRect& band : bands) {
         if (!band.IsEmpty()) {
-            BitBlt(window.Get(), band.Left, band.Top, band.Width(), band.Height(), BitmapDC(buffer), band.Left,
+            BitBlt(window.Get(), band.Left, band.Top, band.Width(), band.Height(), win32::BitmapDC(buffer), band.Left,
                    band.Top, SRCCOPY);
         }
     }
@@ -100,11 +95,14 @@ void TVxCustomForm::RedrawFrame() {
         return;
     }
     std::unique_ptr<TVxBitmap> temporary;
-    TVxBitmap* buffer = FrameBuffer(temporary);
+    // A running animation draws into its own picture; shadow and blending need a bitmap to
+    // compose in even without buffering.
+    TVxBitmap* buffer = m_animating && m_animationBitmap ? m_animationBitmap.get()
+                                                         : PaintBuffer(m_fullSize, EffectsEnabled(), temporary);
     std::optional<win32::TWindowDC> direct;
     HDC target = nullptr;
     if (buffer != nullptr) {
-        target = BitmapDC(*buffer);
+        target = win32::BitmapDC(*buffer);
     } else {
         direct.emplace(window, true);
         target = direct->Get();
@@ -112,24 +110,16 @@ void TVxCustomForm::RedrawFrame() {
     if (target == nullptr) {
         return;
     }
-    const int saved = SaveDC(target);
-    if (buffer != nullptr && m_shadow.Enabled() && m_states.State() != kwsMaximized) {
-        PaintShadow(*buffer);
-    }
-    ExcludeClipRect(target, area.Left, area.Top, area.Right, area.Bottom);
     {
-        win32::TGdiCanvas canvas(target);
-        win32::TGdiCanvas* outer = std::exchange(m_canvas, &canvas);
-        try {
-            PaintFrame(canvas);
-        } catch (...) {
-            m_canvas = outer;
-            RestoreDC(target, saved);
-            throw;
+        win32::TSavedDC saved(target);
+        if (buffer != nullptr && m_shadow.Enabled() && m_states.State() != kwsMaximized) {
+            PaintShadow(*buffer);
         }
-        m_canvas = outer;
+        ExcludeClipRect(target, area.Left, area.Top, area.Right, area.Bottom);
+        win32::TGdiCanvas canvas(target);
+        TScopedValue<win32::TGdiCanvas*> painting(m_canvas, &canvas);
+        PaintFrame(canvas);
     }
-    RestoreDC(target, saved);
     if (buffer != nullptr && m_blending.Enabled()) {
         GdiFlush();
         BlendFrameBands(*buffer);
@@ -141,18 +131,12 @@ void TVxCustomForm::RedrawFrame() {
 }
 
 void TVxCustomForm::PaintClient(win32::TGdiCanvas& canvas) {
-    win32::TGdiCanvas* outer = std::exchange(m_canvas, &canvas);
-    try {
-        if (OnPaint && !Loading()) {
-            OnPaint(this);
-        } else {
-            PaintBackground(canvas);
-        }
-    } catch (...) {
-        m_canvas = outer;
-        throw;
+    TScopedValue<win32::TGdiCanvas*> painting(m_canvas, &canvas);
+    if (OnPaint && !Loading()) {
+        OnPaint(this);
+    } else {
+        PaintBackground(canvas);
     }
-    m_canvas = outer;
 }
 
 void TVxCustomForm::EraseBackground(HDC dc, const TRect* part) {
@@ -175,7 +159,7 @@ void TVxCustomForm::EraseBackground(HDC dc, const TRect* part) {
         return;
     }
     if (m_animating && m_animationBitmap) {
-        HDC picture = BitmapDC(*m_animationBitmap);
+        HDC picture = win32::BitmapDC(*m_animationBitmap);
         const int saved = SaveDC(picture);
         OffsetWindowOrgEx(picture, -area.Left, -area.Top, nullptr);
         IntersectClipRect(picture, 0, 0, client.Width(), client.Height());
@@ -192,35 +176,9 @@ void TVxCustomForm::EraseBackground(HDC dc, const TRect* part) {
         return;
     }
     std::unique_ptr<TVxBitmap> temporary;
-    TVxBitmap* buffer = nullptr;
-    switch (m_performance) {
-        case ksfpNoBuffer:
-            if (m_blending.Enabled()) {
-                temporary = std::make_unique<TVxBitmap>();
-                temporary->SetSize(client.Width(), client.Height());
-                buffer = temporary.get();
-            }
-            break;
-        case ksfpSharedBuffer:
-            buffer = &SharedBuffer({client.Width(), client.Height()});
-            break;
-        case ksfpPersistentBuffer:
-            if (!m_persistentBuffer) {
-                m_persistentBuffer = std::make_unique<TVxBitmap>();
-            }
-            if (m_persistentBuffer->Width() < client.Width() || m_persistentBuffer->Height() < client.Height()) {
-                m_persistentBuffer->SetSize(std::max(m_fullSize.X, client.Width()),
-                                            std::max(m_fullSize.Y, client.Height()));
-            }
-            buffer = m_persistentBuffer.get();
-            break;
-        case ksfpDoubleBuffer:
-            temporary = std::make_unique<TVxBitmap>();
-            temporary->SetSize(client.Width(), client.Height());
-            buffer = temporary.get();
-            break;
-    }
-    HDC target = buffer != nullptr ? BitmapDC(*buffer) : dc;
+    // Blending needs a bitmap to compose in even without buffering.
+    TVxBitmap* buffer = PaintBuffer({client.Width(), client.Height()}, m_blending.Enabled(), temporary);
+    HDC target = buffer != nullptr ? win32::BitmapDC(*buffer) : dc;
     if (target == nullptr) {
         return;
     }
@@ -279,38 +237,24 @@ void TVxCustomForm::VXMPaintToDC(TMessage& m) {
     SetHandled(true);
     const int x = static_cast<int16_t>(m.WParam & 0xFFFF);
     const int y = static_cast<int16_t>((m.WParam >> 16) & 0xFFFF);
-    const bool wasActive = std::exchange(m_frameActive, true);
-    try {
-        {
-            TOriginShift shift(dc, x, y);
-            win32::TGdiCanvas canvas(dc);
-            win32::TGdiCanvas* outer = std::exchange(m_canvas, &canvas);
-            try {
-                PaintFrame(canvas);
-            } catch (...) {
-                m_canvas = outer;
-                throw;
-            }
-            m_canvas = outer;
-        }
-        const TRect area = GetClientArea();
-        TOriginShift shift(dc, x + area.Left, y + area.Top);
+    TScopedValue<bool> active(m_frameActive, true);
+    {
+        TOriginShift shift(dc, x, y);
         win32::TGdiCanvas canvas(dc);
-        PaintClient(canvas);
-    } catch (...) {
-        m_frameActive = wasActive;
-        throw;
+        TScopedValue<win32::TGdiCanvas*> painting(m_canvas, &canvas);
+        PaintFrame(canvas);
     }
-    m_frameActive = wasActive;
+    const TRect area = GetClientArea();
+    TOriginShift shift(dc, x + area.Left, y + area.Top);
+    win32::TGdiCanvas canvas(dc);
+    PaintClient(canvas);
     m.Result = 1;
 }
 
 void TVxCustomForm::UpdateRegion() {
     HWND window = Window();
-    if (m_performance == ksfpPersistentBuffer && m_fullSize.X > 0 && m_fullSize.Y > 0) {
-        if (!m_persistentBuffer) {
-            m_persistentBuffer = std::make_unique<TVxBitmap>();
-        }
+    // The persistent buffer follows the window's size (it is made on the first paint).
+    if (m_persistentBuffer && m_fullSize.X > 0 && m_fullSize.Y > 0) {
         m_persistentBuffer->SetSize(m_fullSize.X, m_fullSize.Y);
     }
     if (window != nullptr) {

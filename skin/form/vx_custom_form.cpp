@@ -1,9 +1,11 @@
 #include "skin/form/vx_custom_form.h"
 
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/scoped_value.h"
 #include "framework/win32/application.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/menus.h"
+#include "framework/win32/screen.h"
 #include "skin/form/frame_geometry.h"
 #include "skin/form/frame_metrics.h"
 #include "skin/form/skin_messages.h"
@@ -241,22 +243,10 @@ void TVxCustomForm::AfterRead() {
         }
         PostMessageW(Window(), VXM_INITSTATE, *pending, 0);
     }
-    if (!pending) {
-        TNotifyEvent onResize;
-        if (Target() != nullptr) {
-            std::swap(onResize, Target()->OnResize);
-        }
-        try {
-            RecalcFrame();
-        } catch (...) {
-            if (Target() != nullptr) {
-                std::swap(onResize, Target()->OnResize);
-            }
-            throw;
-        }
-        if (Target() != nullptr) {
-            std::swap(onResize, Target()->OnResize);
-        }
+    if (!pending && Target() != nullptr) {
+        // The frame settles without the owner hearing of a resize.
+        TScopedValue<TNotifyEvent> quiet(Target()->OnResize, TNotifyEvent());
+        RecalcFrame();
     }
     if (OnCreate) {
         OnCreate(this);
@@ -271,11 +261,7 @@ void TVxCustomForm::RecalcFrame() {
     if (form == nullptr || ControlHook() == nullptr || Window() == nullptr) {
         return;
     }
-    m_recalcRunning = true;
-    struct TRunning {
-        bool& Flag;
-        ~TRunning() { Flag = false; }
-    } running{m_recalcRunning};
+    TScopedValue<bool> running(m_recalcRunning, true);
     RECT client;
     GetClientRect(Window(), &client);
     const int32_t width = form->Width();
@@ -504,14 +490,8 @@ void TVxCustomForm::ApplicationMinimized(TObject* sender) {
     // The state operations minimize the application themselves: no second round.
     if (!m_inApplicationHandler && m_minimizeApplication && m_states.State() != kwsMinimized &&
         m_states.State() != kwsTray) {
-        m_inApplicationHandler = true;
-        try {
-            Minimize();
-        } catch (...) {
-            m_inApplicationHandler = false;
-            throw;
-        }
-        m_inApplicationHandler = false;
+        TScopedValue<bool> inside(m_inApplicationHandler, true);
+        Minimize();
     }
     if (m_previousOnMinimize) {
         m_previousOnMinimize(sender);
@@ -520,15 +500,9 @@ void TVxCustomForm::ApplicationMinimized(TObject* sender) {
 
 void TVxCustomForm::ApplicationRestored(TObject* sender) {
     if (!m_inApplicationHandler && m_minimizeApplication && m_states.State() == kwsMinimized) {
-        m_inApplicationHandler = true;
-        try {
-            Restore();
-            RedrawFrame();
-        } catch (...) {
-            m_inApplicationHandler = false;
-            throw;
-        }
-        m_inApplicationHandler = false;
+        TScopedValue<bool> inside(m_inApplicationHandler, true);
+        Restore();
+        RedrawFrame();
     }
     if (m_previousOnRestore) {
         m_previousOnRestore(sender);
@@ -563,24 +537,9 @@ TRect TVxCustomForm::GetRollupRect() {
 
 namespace {
 
-struct TMonitorAreas {
-    TRect Work;
-    TRect Monitor;
-};
-
-TMonitorAreas MonitorAreas(HWND window) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-    if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
-        RECT work;
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        return {{work.left, work.top, work.right, work.bottom},
-                {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
-    }
-    const RECT& w = info.rcWork;
-    const RECT& m = info.rcMonitor;
-    return {{w.left, w.top, w.right, w.bottom}, {m.left, m.top, m.right, m.bottom}};
+// The monitor's work area, or all of it for a window that stays on top of the task bar.
+TRect MonitorArea(HWND window, bool wholeMonitor) {
+    return wholeMonitor ? win32::TScreen::MonitorRect(window) : win32::TScreen::MonitorWorkArea(window);
 }
 
 }  // namespace
@@ -592,8 +551,7 @@ TRect TVxCustomForm::GravitationArea() const {
         GetClientRect(GetParent(window), &client);
         return {client.left, client.top, client.right, client.bottom};
     }
-    const TMonitorAreas areas = MonitorAreas(window);
-    return m_stayOnTop ? areas.Monitor : areas.Work;
+    return MonitorArea(window, m_stayOnTop);
 }
 
 TRect TVxCustomForm::GetMinimizedRect() {
@@ -602,8 +560,8 @@ TRect TVxCustomForm::GetMinimizedRect() {
 }
 
 TRect TVxCustomForm::GetMaximizedRect() {
-    const TMonitorAreas areas = MonitorAreas(Window());
-    return skin::MaximizedRect(areas.Work, areas.Monitor, m_stayOnTop, GetClientArea());
+    return skin::MaximizedRect(win32::TScreen::MonitorWorkArea(Window()), win32::TScreen::MonitorRect(Window()),
+                               m_stayOnTop, GetClientArea());
 }
 
 TPoint TVxCustomForm::GetMaxSize() {

@@ -202,6 +202,8 @@ private:
 
     // A frame mouse message's point (screen coordinates in lParam) as a window point.
     TPoint FramePoint(const TMessage& m) const;
+    // A client mouse message's point (the mouse captured by a frame press) as a window point.
+    TPoint ClientMessagePoint(const TMessage& m) const;
     // A button pressed or released on the frame; the message is consumed.
     void FrameButtonDown(win32::TMouseButton button, win32::TShiftState shift, TMessage& m);
     void FrameButtonUp(win32::TMouseButton button, TMessage& m);
@@ -218,8 +220,10 @@ private:
     void ConstraintsChanged();
     // The full window size; equal to the form size without a shadow.
     TPoint FullSize() const { return m_fullSize; }
-    // Where frame painting goes for the current mode; none means the window's own context.
-    TVxBitmap* FrameBuffer(std::unique_ptr<TVxBitmap>& temporary);
+    // The bitmap a paint of `size` goes to in the current mode: the shared one, the persistent
+    // one (grown to size), or a new one in temporary. Without buffering, none (the screen)
+    // unless unbufferedNeedsOne.
+    TVxBitmap* PaintBuffer(TPoint size, bool unbufferedNeedsOne, std::unique_ptr<TVxBitmap>& temporary);
     void CopyFrameBands(const TVxBitmap& buffer);
     void PaintClient(win32::TGdiCanvas& canvas);
     void ReadOwnerSize();

@@ -3,6 +3,7 @@
 #include "framework/win32/utility_window.h"
 #include "plugins/scripted/code_script.h"
 #include "tests/e2e/remote_windows.h"
+#include "tests/win32/tray_area.h"
 
 #include <algorithm>
 #include <shellapi.h>
@@ -127,7 +128,7 @@ bool ShellTakesIcons() {
         if (Shell_NotifyIconW(NIM_ADD, &data) == FALSE) {
             return false;
         }
-        const bool held = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+        const bool held = test::ShellHasIcon(data.hWnd, data.uID);
         Shell_NotifyIconW(NIM_DELETE, &data);
         return held;
     });
@@ -227,23 +228,11 @@ HWND ZaprelayTest::TrayWindow() const {
     return windows.empty() ? nullptr : windows.front();
 }
 
-namespace {
-
-// The shell knows the icon: changing nothing about it succeeds only for an icon it holds.
-bool TrayIconAdded(HWND window) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    return window != nullptr && Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
-}  // namespace
-
 void ZaprelayTest::WaitForTray() {
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(m_ui.Form) && TrayIconAdded(TrayWindow()); }))
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(m_ui.Form) && test::ShellHasIcon(TrayWindow(), kTrayIconId); }))
         << "the program did not go to the tray: window " << (IsWindowVisible(m_ui.Form) ? "visible" : "hidden")
-        << ", tray window " << TrayWindow() << ", icon " << (TrayIconAdded(TrayWindow()) ? "added" : "missing");
+        << ", tray window " << TrayWindow() << ", icon "
+        << (test::ShellHasIcon(TrayWindow(), kTrayIconId) ? "added" : "missing");
 }
 
 void ZaprelayTest::ShowFromTray() {
@@ -252,9 +241,10 @@ void ZaprelayTest::ShowFromTray() {
     ASSERT_TRUE(WaitFor([&] {
         RECT r{};
         GetWindowRect(m_ui.Form, &r);
-        return IsWindowVisible(m_ui.Form) && !TrayIconAdded(TrayWindow()) && r.bottom <= GetSystemMetrics(SM_CYSCREEN);
+        return IsWindowVisible(m_ui.Form) && !test::ShellHasIcon(TrayWindow(), kTrayIconId) &&
+               r.bottom <= GetSystemMetrics(SM_CYSCREEN);
     })) << "the window did not come back: icon "
-        << (TrayIconAdded(TrayWindow()) ? "added" : "gone") << ", "
+        << (test::ShellHasIcon(TrayWindow(), kTrayIconId) ? "added" : "gone") << ", "
         << (IsIconic(m_ui.Form) ? "minimized" : "not minimized");
 }
 

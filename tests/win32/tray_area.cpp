@@ -22,16 +22,6 @@ struct TNotifyIconIdentifier {
 // The margin Wine's taskbar leaves around each icon in its slot.
 constexpr int kIconBorder = 2;
 
-// Asks the shell about the icon without changing it: a modify with no flags fails only for
-// an icon it does not have.
-bool ShellHasIcon(HWND window, UINT id) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    data.hWnd = window;
-    data.uID = id;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
 std::optional<RECT> ShellIconRect(HWND window, UINT id) {
     using TGetRect = HRESULT(WINAPI*)(const TNotifyIconIdentifier*, RECT*);
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
@@ -126,6 +116,14 @@ std::optional<POINT> WineTaskbarIcon() {
 }
 
 }  // namespace
+
+bool ShellHasIcon(HWND window, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return window != nullptr && Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
 
 std::optional<POINT> TrayIconCenter(HWND window, UINT id) {
     if (window == nullptr || !IsWindow(window) || !ShellHasIcon(window, id)) {

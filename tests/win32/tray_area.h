@@ -9,6 +9,9 @@
 
 namespace zaprelay::test {
 
+// The shell holds the icon: a modify that changes nothing fails only for an icon it lacks.
+bool ShellHasIcon(HWND window, UINT id);
+
 // The centre of the icon that window added with id, in screen coordinates; nothing when the
 // shell does not know the icon or does not show it where it can be told apart (under Wine,
 // when the taskbar shows other icons too: their order there is not known from outside).
