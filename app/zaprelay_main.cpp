@@ -3,6 +3,10 @@
 #include "framework/rtl/ansi_text.h"
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
+#include "skin/form/window_skin_host.h"
+#include "skin/objects/basic_kinds.h"
+#include "skin/objects/composite_kinds.h"
+#include "skin/objects/skin_object_io.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace zaprelay;
@@ -10,6 +14,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         SetAnsiCodePage(GetACP());
         win32::InstallWin32Graphics();
+        // The skin reader finds object kinds by their stored class names until the program ends.
+        skin::InstallSkinObjectServices();
+        skin::RegisterBasicSkinObjectKinds();
+        skin::RegisterCompositeSkinObjectKinds();
+        struct TKindsRegistered {
+            ~TKindsRegistered() { skin::UnregisterSkinObjectClasses(); }
+        } kindsRegistered;
         TFRM::RegisterClasses();
         win32::TApplication application;
         application.SetTitle(u"Zaprelay");

@@ -40,7 +40,7 @@ void TVxBitmapLink::SetRect(const TRect& rect) {
 }
 
 bool TVxBitmapLink::Valid() const {
-    return m_image != nullptr && static_cast<int64_t>(m_right - m_left) * (m_bottom - m_top) > 0;
+    return m_image != nullptr && (int64_t{m_right} - m_left) * (int64_t{m_bottom} - m_top) > 0;
 }
 
 void TVxBitmapLink::CheckMasked(const TRect& margins) {
@@ -48,13 +48,19 @@ void TVxBitmapLink::CheckMasked(const TRect& margins) {
     if (m_image == nullptr) {
         return;
     }
-    const int32_t mL = margins.Left, mT = margins.Top, mR = margins.Right, mB = margins.Bottom;
-    const int32_t w = m_right - m_left;
-    const int32_t h = m_bottom - m_top;
+    // Margins come from skin files: the zone edges are worked out in 64 bits.
+    const int64_t mL = margins.Left, mT = margins.Top, mR = margins.Right, mB = margins.Bottom;
+    const int64_t w = int64_t{m_right} - m_left;
+    const int64_t h = int64_t{m_bottom} - m_top;
     const bool noMargins = mL == 0 && mT == 0 && mR == 0 && mB == 0;
-    const TRect corners[] = {{0, 0, mL, mT}, {w - mR, 0, w, mT}, {w - mR, h - mB, w, h}, {0, h - mB, mL, h}};
-    const TRect bands[] = {{mL, 0, w - mR, mT}, {mL, h - mB, w - mR, h}, {0, mT, mL, h - mB}, {w - mR, mT, w, h - mB}};
-    const TRect centre{mL, mT, w - mR, h - mB};
+    auto clamped = [](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+        return TRect{ClampToInt32(left), ClampToInt32(top), ClampToInt32(right), ClampToInt32(bottom)};
+    };
+    const TRect corners[] = {clamped(0, 0, mL, mT), clamped(w - mR, 0, w, mT), clamped(w - mR, h - mB, w, h),
+                             clamped(0, h - mB, mL, h)};
+    const TRect bands[] = {clamped(mL, 0, w - mR, mT), clamped(mL, h - mB, w - mR, h), clamped(0, mT, mL, h - mB),
+                           clamped(w - mR, mT, w, h - mB)};
+    const TRect centre = clamped(mL, mT, w - mR, h - mB);
     // Only the part of the rectangle that lies inside the image can hold see-through pixels.
     const TRect inside = Intersect(Rect(), m_image->BoundsRect());
     for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
@@ -66,7 +72,7 @@ void TVxBitmapLink::CheckMasked(const TRect& margins) {
                 m_masked = true;
                 return;
             }
-            const TPoint p{x - m_left, y - m_top};
+            const TPoint p{ClampToInt32(int64_t{x} - m_left), ClampToInt32(int64_t{y} - m_top)};
             for (const TRect& zone : corners) {
                 m_maskedAngles |= zone.Contains(p);
             }

@@ -27,6 +27,12 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
+// Arithmetic on stored coordinates runs in 64 bits and lands back in range: files may hold
+// any 32-bit values.
+inline int32_t ClampToInt32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 inline TRect Bounds(int32_t left, int32_t top, int32_t width, int32_t height) {
     return {left, top, left + width, top + height};
 }

@@ -745,9 +745,9 @@ void TilePixels(TPixelSurface dst,
     if (UseReference()) {
         reference::TilePixels(dst, destRect, src, srcRect, mode);
     } else if (!TileInside(dst, destRect, src, srcRect, mode)) {
-        pixel_detail::ForEachTile(destRect, srcRect, [&](const TRect& tile, const TRect& part) {
-            StretchPixels(dst, tile, src, part, mode);
-        });
+        pixel_detail::ForEachTile(
+            destRect, srcRect, TRect{0, 0, dst.Width, dst.Height},
+            [&](const TRect& tile, const TRect& part) { StretchPixels(dst, tile, src, part, mode); });
     }
 }
 

@@ -171,21 +171,31 @@ TBlendSpans Avx2BlendSpans();
 
 // Calls draw(tile, part) for each tile of srcRect's size over destRect: columns left to
 // right, each top to bottom; a tile cut by destRect takes the top-left part of srcRect.
+// Tiles wholly outside visible are skipped: they would draw nothing, and a stored rectangle
+// can hold billions of them.
 template <typename Draw>
-void ForEachTile(const TRect& destRect, const TRect& srcRect, Draw draw) {
+void ForEachTile(const TRect& destRect, const TRect& srcRect, const TRect& visible, Draw draw) {
     const int64_t w = static_cast<int64_t>(srcRect.Right) - srcRect.Left;
     const int64_t h = static_cast<int64_t>(srcRect.Bottom) - srcRect.Top;
     if (w <= 0 || h <= 0) {
         return;
     }
-    for (int64_t left = destRect.Left; left < destRect.Right; left += w) {
-        for (int64_t top = destRect.Top; top < destRect.Bottom; top += h) {
+    const int64_t firstLeft = destRect.Left + std::max<int64_t>(0, (int64_t{visible.Left} - destRect.Left) / w) * w;
+    const int64_t firstTop = destRect.Top + std::max<int64_t>(0, (int64_t{visible.Top} - destRect.Top) / h) * h;
+    const int64_t right = std::min<int64_t>(destRect.Right, visible.Right);
+    const int64_t bottom = std::min<int64_t>(destRect.Bottom, visible.Bottom);
+    for (int64_t left = firstLeft; left < right; left += w) {
+        for (int64_t top = firstTop; top < bottom; top += h) {
             const TRect tile{static_cast<int32_t>(left), static_cast<int32_t>(top),
                              static_cast<int32_t>(std::min<int64_t>(left + w, destRect.Right)),
                              static_cast<int32_t>(std::min<int64_t>(top + h, destRect.Bottom))};
             draw(tile, TRect{srcRect.Left, srcRect.Top, srcRect.Left + tile.Width(), srcRect.Top + tile.Height()});
         }
     }
+}
+template <typename Draw>
+void ForEachTile(const TRect& destRect, const TRect& srcRect, Draw draw) {
+    ForEachTile(destRect, srcRect, destRect, draw);
 }
 
 }  // namespace zaprelay::pixel_detail

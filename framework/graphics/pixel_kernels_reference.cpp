@@ -139,9 +139,9 @@ void TilePixels(TPixelSurface dst,
                 TConstPixelSurface src,
                 const TRect& srcRect,
                 TStretchMode mode) {
-    pixel_detail::ForEachTile(destRect, srcRect, [&](const TRect& tile, const TRect& part) {
-        reference::StretchPixels(dst, tile, src, part, mode);
-    });
+    pixel_detail::ForEachTile(
+        destRect, srcRect, TRect{0, 0, dst.Width, dst.Height},
+        [&](const TRect& tile, const TRect& part) { reference::StretchPixels(dst, tile, src, part, mode); });
 }
 
 }  // namespace zaprelay::reference

@@ -351,6 +351,26 @@ void TApplication::TrackMouse(TWinControl* window, const TMessage& message) {
     }
 }
 
+void TApplication::ActivateHint(TPoint screenPoint) {
+    TWinControl* window = TWinControl::FromHandle(WindowFromPoint({screenPoint.X, screenPoint.Y}));
+    if (window == nullptr) {
+        return;
+    }
+    TControl* over = window;
+    if (TControl* child = window->ControlAtPos(window->ScreenToClient(screenPoint), true)) {
+        over = child;
+    }
+    if (over == m_hintControl) {
+        return;  // already pending or shown
+    }
+    CancelHint();
+    m_hintControl = nullptr;
+    if (m_showHint && over->ShowHint() && !over->Hint().empty()) {
+        m_hintControl = over;
+        StartHintTimer(m_hintPause);
+    }
+}
+
 void TApplication::MouseLeft(TWinControl* window) {
     if (m_mouseControl == nullptr) {
         return;

@@ -69,6 +69,9 @@ public:
     void ShowException(const std::exception& error);
 
     // ---- hints
+    // Starts the hint of the control under a screen point, as if the mouse had come to it
+    // (window-less parts of a window, such as skin caption buttons, ask for theirs so).
+    void ActivateHint(TPoint screenPoint);
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool value);
     int HintPause() const { return m_hintPause; }

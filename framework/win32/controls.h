@@ -5,6 +5,7 @@
 #include "framework/graphics/geometry.h"
 #include "framework/rtl/component.h"
 #include "framework/rtl/font.h"
+#include "framework/rtl/mouse_input.h"
 #include "framework/win32/messages.h"
 
 #include <cstdint>
@@ -45,17 +46,19 @@ enum TControlStateFlag : uint32_t {
     csMouseInside = 0x400,
 };
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Bit n set = the n-th of shift, alt, ctrl, left, right, middle, double.
-using TShiftState = uint32_t;
-inline constexpr TShiftState ssShift = 0x01;
-inline constexpr TShiftState ssAlt = 0x02;
-inline constexpr TShiftState ssCtrl = 0x04;
-inline constexpr TShiftState ssLeft = 0x08;
-inline constexpr TShiftState ssRight = 0x10;
-inline constexpr TShiftState ssMiddle = 0x20;
-inline constexpr TShiftState ssDouble = 0x40;
+// The portable input values, under the names the window layer has always used.
+using ::zaprelay::mbLeft;
+using ::zaprelay::mbMiddle;
+using ::zaprelay::mbRight;
+using ::zaprelay::ssAlt;
+using ::zaprelay::ssCtrl;
+using ::zaprelay::ssDouble;
+using ::zaprelay::ssLeft;
+using ::zaprelay::ssMiddle;
+using ::zaprelay::ssRight;
+using ::zaprelay::ssShift;
+using ::zaprelay::TMouseButton;
+using ::zaprelay::TShiftState;
 
 // The shift state of a mouse message's wParam, and of the keyboard now.
 TShiftState MouseShiftState(uintptr_t wParam);

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "framework/rtl/reflection.h"
+#include "skin/objects/skin_host.h"
 
 #include <cstdint>
-#include <initializer_list>
 
 namespace zaprelay::skin {
 
@@ -32,20 +32,6 @@ enum TVxFormRegion : uint8_t {
     khrSkinButton,
 };
 
-// The caption's buttons; the values also identify them in GetButtonRect.
-enum TVxBorderIcon : uint8_t { kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiHelp, kbiRollup, kbiTray };
-using TVxBorderIcons = uint32_t;  // a set of TVxBorderIcon, bit n for value n
-
-constexpr TVxBorderIcons BorderIconSet(std::initializer_list<TVxBorderIcon> icons) {
-    TVxBorderIcons set = 0;
-    for (TVxBorderIcon icon : icons) {
-        set |= 1u << icon;
-    }
-    return set;
-}
-constexpr bool HasBorderIcon(TVxBorderIcons set, TVxBorderIcon icon) {
-    return (set & (1u << icon)) != 0;
-}
 inline constexpr TVxBorderIcons kDefaultBorderIcons =
     BorderIconSet({kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiRollup, kbiTray});
 

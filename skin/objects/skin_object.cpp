@@ -60,13 +60,6 @@ TSkinTextMeasure& TextMeasure() {
     return measure;
 }
 
-// Layout arithmetic runs in 64 bits and lands back in range: stored bounds are read from
-// files and may be anything.
-int32_t Clamp32(int64_t value) {
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // A free area that may be inverted (narrower than nothing) while children take strips.
 struct TArea {
     int64_t Left;
@@ -93,10 +86,6 @@ uint32_t FlagsFor(const uint32_t (&table)[9], TVxTextAlign align) {
     return index < std::size(table) ? table[index] : table[taLeft];
 }
 
-TColor HueShifted(TColor color, int delta) {
-    return PixelToColor(ShiftHue(ColorToPixel(ResolveColor(color)), delta));
-}
-
 }  // namespace
 
 void SetSkinTextMeasure(TSkinTextMeasure measure) {
@@ -105,6 +94,10 @@ void SetSkinTextMeasure(TSkinTextMeasure measure) {
 
 int32_t MeasureSkinText(const TFontData& font, std::u16string_view text) {
     return TextMeasure()(font, text);
+}
+
+TColor HueShiftedColor(TColor color, int delta) {
+    return PixelToColor(ShiftHue(ColorToPixel(ResolveColor(color)), delta));
 }
 
 void SetSystemReadsRightToLeft(bool value) {
@@ -227,7 +220,7 @@ void TVxSkinObject::CopyFrom(const TPersistent& source) {
 }
 
 TFont& TVxSkinObject::CaptionFont() {
-    return *m_font;
+    return Font();
 }
 
 void TVxSkinObject::SetState(uint8_t value) {
@@ -272,10 +265,10 @@ void TVxSkinObject::DrawChildren(TCanvas& canvas) {
 void TVxSkinObject::DrawCaption(TCanvas& canvas) {
     if (Text == u"-") {
         TRect line = BoundsRect();
-        line.Top = Clamp32(int64_t{line.Top} + m_height / 2 - 1);
-        line.Left = Clamp32(int64_t{line.Left} + 3);
-        line.Right = Clamp32(int64_t{line.Right} - 3);
-        line.Bottom = Clamp32(int64_t{line.Top} + 1);
+        line.Top = ClampToInt32(int64_t{line.Top} + m_height / 2 - 1);
+        line.Left = ClampToInt32(int64_t{line.Left} + 3);
+        line.Right = ClampToInt32(int64_t{line.Right} - 3);
+        line.Bottom = ClampToInt32(int64_t{line.Top} + 1);
         canvas.FillRect(line, CaptionFont().Color());
         return;
     }
@@ -283,10 +276,10 @@ void TVxSkinObject::DrawCaption(TCanvas& canvas) {
         return;
     }
     TRect rect = BoundsRect();
-    rect.Left = Clamp32(int64_t{rect.Left} + m_textMarginLeft);
-    rect.Right = Clamp32(int64_t{rect.Right} - m_textMarginRight);
-    rect.Top = Clamp32(int64_t{rect.Top} + m_textMarginTop);
-    TFontData font = m_font->Data();
+    rect.Left = ClampToInt32(int64_t{rect.Left} + m_textMarginLeft);
+    rect.Right = ClampToInt32(int64_t{rect.Right} - m_textMarginRight);
+    rect.Top = ClampToInt32(int64_t{rect.Top} + m_textMarginTop);
+    TFontData font = Font().Data();
     if (!Enabled) {
         font.Color = clGray;
     }
@@ -295,15 +288,15 @@ void TVxSkinObject::DrawCaption(TCanvas& canvas) {
     if (!Text.empty()) {
         std::u16string text = Text;
         if (m_kind == skTitle) {
-            text = FitTitleText(canvas, text, Clamp32(int64_t{m_width} - m_textMarginLeft - m_textMarginRight));
+            text = FitTitleText(canvas, text, ClampToInt32(int64_t{m_width} - m_textMarginLeft - m_textMarginRight));
         }
         const uint32_t flags = DrawTextFlags(FlagsFor(kTextFlags, m_textAlign));
         if (m_textEffect == teShadow) {
             TFontData shadow = font;
             shadow.Color = clBlack;
             canvas.SetFont(shadow);
-            TRect offset{Clamp32(int64_t{rect.Left} + 1), Clamp32(int64_t{rect.Top} + 1),
-                         Clamp32(int64_t{rect.Right} + 1), Clamp32(int64_t{rect.Bottom} + 1)};
+            TRect offset{ClampToInt32(int64_t{rect.Left} + 1), ClampToInt32(int64_t{rect.Top} + 1),
+                         ClampToInt32(int64_t{rect.Right} + 1), ClampToInt32(int64_t{rect.Bottom} + 1)};
             canvas.DrawText(text, offset, flags);
             canvas.SetFont(font);
         }
@@ -312,7 +305,11 @@ void TVxSkinObject::DrawCaption(TCanvas& canvas) {
     }
     if (!ShortCutText.empty()) {
         TRect place = rect;
-        canvas.DrawText(ShortCutText, place, FlagsFor(kShortCutFlags, m_textAlign));
+        uint32_t flags = FlagsFor(kShortCutFlags, m_textAlign);
+        if (Control != nullptr) {
+            flags = Control->DrawTextBiDiModeFlags(flags);
+        }
+        canvas.DrawText(ShortCutText, place, flags);
     }
     canvas.Restore();
 }
@@ -334,16 +331,16 @@ uint32_t TVxSkinObject::DrawTextFlags(uint32_t flags) const {
     return flags;
 }
 
-TRegion TVxSkinObject::CreateRegion() const {
+std::optional<TRegion> TVxSkinObject::CreateRegion() {
     return TRegion(BoundsRect());
 }
 
 void TVxSkinObject::ChangeHue(int delta) {
     if (m_color != clNone) {
-        m_color = HueShifted(m_color, delta);
+        m_color = HueShiftedColor(m_color, delta);
     }
     if (m_font->Color() != clNone) {
-        m_font->SetColor(HueShifted(m_font->Color(), delta));
+        m_font->SetColor(HueShiftedColor(m_font->Color(), delta));
     }
     for (int i = 0; i < ChildCount(); ++i) {
         if (TVxSkinObject* child = GetChild(i)) {
@@ -369,11 +366,12 @@ TVxSkinObject* TVxSkinObject::GetChild(int index) const {
 }
 
 TRect TVxSkinObject::BoundsRect() const {
-    return {m_left, m_top, Clamp32(int64_t{m_left} + m_width), Clamp32(int64_t{m_top} + m_height)};
+    return {m_left, m_top, ClampToInt32(int64_t{m_left} + m_width), ClampToInt32(int64_t{m_top} + m_height)};
 }
 
 void TVxSkinObject::SetBounds(const TRect& rect) {
-    SetBounds(rect.Left, rect.Top, Clamp32(int64_t{rect.Right} - rect.Left), Clamp32(int64_t{rect.Bottom} - rect.Top));
+    SetBounds(rect.Left, rect.Top, ClampToInt32(int64_t{rect.Right} - rect.Left),
+              ClampToInt32(int64_t{rect.Bottom} - rect.Top));
 }
 
 void TVxSkinObject::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -402,7 +400,7 @@ void TVxSkinObject::Realign() {
     }
     TArea area{m_left, m_top, int64_t{m_left} + m_width, int64_t{m_top} + m_height};
     auto place = [](TVxSkinObject* child, int64_t left, int64_t top, int64_t width, int64_t height) {
-        child->SetBounds(Clamp32(left), Clamp32(top), Clamp32(width), Clamp32(height));
+        child->SetBounds(ClampToInt32(left), ClampToInt32(top), ClampToInt32(width), ClampToInt32(height));
     };
     // Edge rules: the first pair of aligns takes a strip at the top / bottom, the second at
     // the left / right, and the free area shrinks by each strip.
@@ -460,10 +458,10 @@ void TVxSkinObject::Realign() {
         const bool right = child->m_align == saTopRight || child->m_align == saBottomRight;
         const bool bottom = child->m_align == saBottomLeft || child->m_align == saBottomRight;
         if (right && OldWidth > 0) {
-            child->MoveLeft(Clamp32(int64_t{m_width} - (int64_t{OldWidth} - child->m_left)));
+            child->MoveLeft(ClampToInt32(int64_t{m_width} - (int64_t{OldWidth} - child->m_left)));
         }
         if (bottom && (child->m_align == saBottomLeft || OldHeight > 0)) {
-            child->MoveTop(Clamp32(int64_t{m_height} - (int64_t{OldHeight} - child->m_top)));
+            child->MoveTop(ClampToInt32(int64_t{m_height} - (int64_t{OldHeight} - child->m_top)));
         }
     }
 }
@@ -508,7 +506,7 @@ TVxSkinObject* TVxSkinObject::ObjectAtPoint(TPoint point) {
     return hit != nullptr ? hit : this;
 }
 
-std::optional<TRegion> TVxSkinObject::CreateMaskRegion() const {
+std::optional<TRegion> TVxSkinObject::CreateMaskRegion() {
     if (m_width <= 0 || m_height <= 0) {
         return std::nullopt;
     }
@@ -517,7 +515,7 @@ std::optional<TRegion> TVxSkinObject::CreateMaskRegion() const {
     }
     TRegion result;
     for (int i = 0; i < ChildCount(); ++i) {
-        const TVxSkinObject* child = GetChild(i);
+        TVxSkinObject* child = GetChild(i);
         if (child == nullptr || !child->Visible) {
             continue;
         }
@@ -546,16 +544,26 @@ void TVxSkinObject::SetBiDiMode(uint8_t mode) {
     }
 }
 
-void TVxSkinObject::SetControl(TControl* control, uint8_t biDiMode) {
+void TVxSkinObject::SetControl(TVxSkinHost* control) {
     Control = control;
     if (control != nullptr) {
-        BiDiMode = biDiMode;
+        SetBiDiMode(control->ReadingOrder());
     }
     for (int i = 0; i < ChildCount(); ++i) {
         if (TVxSkinObject* child = GetChild(i)) {
-            child->SetControl(control, biDiMode);
+            child->SetControl(control);
         }
     }
+}
+
+void TVxSkinObject::Invalidate() {
+    if (Visible && Control != nullptr) {
+        Control->SkinObjectChanged(*this);
+    }
+}
+
+TVxSkinFormActions* TVxSkinObject::GetForm() {
+    return Control != nullptr ? Control->GetSkinForm() : nullptr;
 }
 
 void TVxSkinObject::SetActive(bool value) {

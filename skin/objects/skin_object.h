@@ -9,6 +9,8 @@
 #include "framework/rtl/component.h"
 #include "framework/rtl/font.h"
 #include "framework/rtl/ident_tables.h"
+#include "framework/rtl/mouse_input.h"
+#include "skin/objects/skin_host.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,7 +21,6 @@
 
 namespace zaprelay {
 class TVxBitmapList;
-class TControl;
 class TStream;
 }  // namespace zaprelay
 
@@ -83,8 +84,6 @@ enum TVxTextAlign {
 
 enum TVxTextEffect { teNone, teShadow };
 
-enum TVxMouseButton { mbLeft, mbRight, mbMiddle };
-
 extern const TEnumInfo kVxAlignNames;
 extern const TEnumInfo kVxKindNames;
 extern const TEnumInfo kVxTextAlignNames;
@@ -103,6 +102,10 @@ bool SystemReadsRightToLeft();
 // The text if it fits width pixels in the canvas's font, else its longest start that fits
 // with "..." appended (just "..." when not even one character does).
 std::u16string FitTitleText(TCanvas& canvas, std::u16string_view text, int32_t width);
+
+// A colour moved by delta on the hue scale; system colours are resolved first, so they come
+// back fixed.
+TColor HueShiftedColor(TColor color, int delta);
 
 class TVxSkinObject : public TComponent {
 public:
@@ -128,15 +131,17 @@ public:
     // Paints the object and its subtree. The base fills its bounds and draws its caption
     // when it has no children or DrawIfOwner is set, then draws the children over it.
     virtual void Draw(TCanvas& canvas);
-    virtual TRegion CreateRegion() const;
+    // A new region of the object's shape; none when it has no shape (bitmap kinds without
+    // an image). The base gives its bounds.
+    virtual std::optional<TRegion> CreateRegion();
     virtual void ChangeHue(int delta);
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     // Coordinates are relative to the object's Left and Top.
-    virtual void MouseDown(TVxMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
-    virtual void MouseMove(uint32_t /*shift*/, int32_t /*x*/, int32_t /*y*/) {}
-    virtual void MouseUp(TVxMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
-    virtual void DblClick(TVxMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
+    virtual void MouseDown(TMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
+    virtual void MouseMove(TShiftState /*shift*/, int32_t /*x*/, int32_t /*y*/) {}
+    virtual void MouseUp(TMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
+    virtual void DblClick(TMouseButton /*button*/, int32_t /*x*/, int32_t /*y*/) {}
     virtual void SetCharset(TFontCharset charset);
 
     // ---- tree
@@ -166,7 +171,7 @@ public:
     // The object's shape for the window mask: its own region, or for a masked parent the
     // union of its visible children's (which may be empty: a shape that shows nothing). None
     // for an object without area, which has no shape at all.
-    std::optional<TRegion> CreateMaskRegion() const;
+    std::optional<TRegion> CreateMaskRegion();
 
     // ---- painting
     // Visible children with an area, in order: later ones paint over earlier ones.
@@ -180,10 +185,16 @@ public:
     // ---- subtree setters
     void SetBitmapList(TVxBitmapList* list);
     void SetBiDiMode(uint8_t mode);
-    // The host's reading order is passed along, as the portable layer cannot ask the control.
-    void SetControl(TControl* control, uint8_t biDiMode);
+    // Binds the subtree to a host window, taking its reading order; none unbinds.
+    void SetControl(TVxSkinHost* control);
     // Returns at once when the value is already set: the subtree is taken to be in step.
     void SetActive(bool value);
+
+    // ---- host calls
+    // Asks the host to repaint this object, when visible and bound.
+    void Invalidate();
+    // The host window's form component; none when unbound or the window has none.
+    TVxSkinFormActions* GetForm();
 
     // ---- published properties
     TVxAlign Align() const { return m_align; }
@@ -192,8 +203,9 @@ public:
     void SetColor(TColor value) { m_color = value; }
     bool DrawIfOwner() const { return m_drawIfOwner; }
     void SetDrawIfOwner(bool value) { m_drawIfOwner = value; }
-    TFont& Font() { return *m_font; }
-    const TFont& Font() const { return *m_font; }
+    // The font shown while a kind paints with another one (ShownFont), else the own font.
+    TFont& Font() { return m_shownFont != nullptr ? *m_shownFont : *m_font; }
+    const TFont& Font() const { return m_shownFont != nullptr ? *m_shownFont : *m_font; }
     TVxKind Kind() const { return m_kind; }
     void SetKind(TVxKind value) { m_kind = value; }
     bool Masked() const { return m_masked; }
@@ -231,7 +243,7 @@ public:
     bool Active = false;
     uint8_t State = 0;
     TVxBitmapList* Bitmaps = nullptr;  // the skin's, not owned
-    TControl* Control = nullptr;       // the host, not owned
+    TVxSkinHost* Control = nullptr;    // the host, not owned
     uint8_t BiDiMode = 0;              // 0 left to right, 1 right to left
     int32_t OldWidth = 0;
     int32_t OldHeight = 0;
@@ -243,12 +255,16 @@ protected:
     // without realigning their subtrees.
     void MoveLeft(int32_t value) { m_left = value; }
     void MoveTop(int32_t value) { m_top = value; }
+    // Kinds that paint with a state's font for one Draw show it in Font's place by reference
+    // (the own font stays owned and untouched); restore it with a TScopedValue.
+    TFont*& ShownFont() { return m_shownFont; }
 
 private:
     TVxAlign m_align = saNone;
     TColor m_color = clWhite;
     bool m_drawIfOwner = false;
     std::unique_ptr<TFont> m_font;
+    TFont* m_shownFont = nullptr;
     TVxKind m_kind = skNone;
     bool m_masked = true;
     int32_t m_left = 0;
@@ -264,6 +280,22 @@ private:
     int32_t m_textMarginLeft = 0;
     int32_t m_textMarginRight = 0;
     int32_t m_textMarginTop = 0;
+};
+
+// Shows another colour in an object's Color for a scope (one Draw) and puts the own one back
+// on the way out, also when drawing fails.
+class TShownColor {
+public:
+    TShownColor(TVxSkinObject& object, TColor color) : m_object(object), m_old(object.Color()) {
+        object.SetColor(color);
+    }
+    ~TShownColor() { m_object.SetColor(m_old); }
+    TShownColor(const TShownColor&) = delete;
+    TShownColor& operator=(const TShownColor&) = delete;
+
+private:
+    TVxSkinObject& m_object;
+    TColor m_old;
 };
 
 }  // namespace zaprelay::skin

@@ -6,6 +6,7 @@
 #include "framework/rtl/object_stream.h"
 #include "framework/rtl/streams.h"
 #include "skin/objects/skin_object_io.h"
+#include "tests/support/skin_tree.h"
 
 #include <algorithm>
 #include <gmock/gmock.h>
@@ -540,32 +541,7 @@ TEST_F(SkinObjectTest, SubtreeSettersRecurse) {
     EXPECT_NE(text->Color(), before);
 }
 
-// A small raster target, cleared to a colour no test draws.
-class Surface {
-public:
-    Surface(int32_t width, int32_t height)
-        : m_width(width),
-          m_pixels(static_cast<std::size_t>(width * height), kBackground),
-          m_canvas(TPixelSurface{m_pixels.data(), width, height}) {}
-    static constexpr TPixel kBackground = 0xFF010203;
-    TCanvas& Canvas() { return m_canvas; }
-    TPixel At(int32_t x, int32_t y) const { return m_pixels[static_cast<std::size_t>(y * m_width + x)]; }
-    // How many pixels inside rect have the colour.
-    int Count(const TRect& rect, TColor color) const {
-        int count = 0;
-        for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
-            for (int32_t x = rect.Left; x < rect.Right; ++x) {
-                count += At(x, y) == ColorToPixel(color) ? 1 : 0;
-            }
-        }
-        return count;
-    }
-
-private:
-    int32_t m_width;
-    std::vector<TPixel> m_pixels;
-    TRasterCanvas m_canvas;
-};
+using Surface = test::TTestSurface;
 
 TEST_F(SkinObjectTest, DrawFillsLeavesAndOwnersOnlyWhenAsked) {
     Owned p(new TVxSkinObject(nullptr));
@@ -691,6 +667,70 @@ TEST_F(SkinObjectTest, ExtremeBoundsFromAFileStayExactAndHarmless) {
 
     Owned again = ReadBinary(BinaryRecord(*huge));
     ExpectSameTree(*huge, *again);
+}
+
+}  // namespace
+}  // namespace zaprelay::skin
+
+namespace zaprelay::skin {
+namespace {
+
+TEST_F(SkinObjectTest, HostBindingCarriesReadingOrderRepaintsAndTheForm) {
+    test::OwnedSkinObject tree = test::TreeFromText(
+        "object Form: TVxSkinObject\r\n"
+        "  Width = 100\r\n"
+        "  Height = 40\r\n"
+        "  object Caption: TVxSkinObject\r\n"
+        "    Align = saTop\r\n"
+        "    Height = 20\r\n"
+        "    object Text: TVxSkinObject\r\n"
+        "      Align = saClient\r\n"
+        "    end\r\n"
+        "  end\r\n"
+        "end\r\n");
+    TVxSkinObject& text = test::Find(*tree, "text");
+    ASSERT_EQ(tree->ChildCount(), 1);
+
+    test::TFakeSkinHost host;
+    test::TFakeFormActions form;
+    host.Order = 1;
+    tree->SetControl(&host);
+    EXPECT_EQ(text.Control, &host);
+    EXPECT_EQ(text.BiDiMode, 1);
+    EXPECT_EQ(text.GetForm(), nullptr);
+    host.Form = &form;
+    EXPECT_EQ(text.GetForm(), &form);
+
+    text.Invalidate();
+    text.Visible = false;
+    text.Invalidate();  // a hidden object asks for nothing
+    EXPECT_EQ(host.Changed, std::vector<std::string>{"Text"});
+
+    // Unbinding keeps the reading order the tree had.
+    tree->SetControl(nullptr);
+    EXPECT_EQ(text.Control, nullptr);
+    EXPECT_EQ(text.BiDiMode, 1);
+    text.Visible = true;
+    text.Invalidate();
+    EXPECT_EQ(host.Changed.size(), 1u);
+}
+
+TEST_F(SkinObjectTest, ShortcutTextTakesTheHostsOwnSideRule) {
+    Owned item(new TVxSkinObject(nullptr));
+    item->SetBounds(Bounds(0, 0, 120, 16));
+    item->SetColor(clNone);
+    item->ShortCutText = u"Ctrl+O";
+    item->Font().SetColor(clBlack);
+    auto inkAtLeft = [&] {
+        Surface surface(120, 16);
+        item->Draw(surface.Canvas());
+        return surface.Count({0, 0, 60, 16}, clBlack) > 0;
+    };
+    EXPECT_FALSE(inkAtLeft());  // opposite the left-aligned caption: at the right
+    test::TFakeSkinHost host;
+    host.Order = 1;
+    item->SetControl(&host);
+    EXPECT_TRUE(inkAtLeft());
 }
 
 }  // namespace

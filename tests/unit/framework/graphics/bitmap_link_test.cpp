@@ -93,6 +93,39 @@ TEST_F(CheckMaskedTest, MarginsSortPixelsIntoCornersBandsAndCentre) {
     EXPECT_FALSE(bottom.Masked());
 }
 
+// Zones are half-open: a pixel on the line where a margin ends belongs to the next zone in.
+TEST_F(CheckMaskedTest, ZoneBoundariesAndOversizedMargins) {
+    struct Case {
+        int X, Y;
+        TRect Margins;
+        bool Angles, Border, Centre;
+    };
+    const Case cases[] = {
+        {2, 2, {3, 3, 3, 3}, true, false, false},    // last pixel of the top-left corner
+        {3, 2, {3, 3, 3, 3}, false, true, false},    // first pixel of the top band
+        {3, 3, {3, 3, 3, 3}, false, false, true},    // first pixel of the centre
+        {16, 16, {3, 3, 3, 3}, false, false, true},  // last pixel of the centre
+        {17, 16, {3, 3, 3, 3}, false, true, false},  // first pixel of the right band
+        {17, 17, {3, 3, 3, 3}, true, false, false},  // first pixel of the bottom-right corner
+        // Margins wider than the 20 x 20 rectangle: the corners overlap, bands and centre vanish.
+        {10, 10, {15, 15, 15, 15}, true, false, false},
+        {10, 10, {25, 0, 0, 0}, false, true, false},  // only a left band, reaching past the right edge
+        // Values no skin means, from a damaged file: no overflow, the pixel lands somewhere.
+        {0, 0, {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        TVxBitmapLink& link = LinkWithHole(c.X, c.Y);
+        link.CheckMasked(c.Margins);
+        if (c.Margins.Left == INT32_MAX) {
+            continue;  // only that it returns
+        }
+        EXPECT_EQ(link.MaskedAngles(), c.Angles) << c.X << "," << c.Y << " margin " << c.Margins.Left;
+        EXPECT_EQ(link.MaskedBorder(), c.Border) << c.X << "," << c.Y << " margin " << c.Margins.Left;
+        EXPECT_EQ(link.Masked(), c.Centre) << c.X << "," << c.Y << " margin " << c.Margins.Left;
+    }
+}
+
 TEST_F(CheckMaskedTest, PixelsOutsideTheImageAreIgnored) {
     m_link = m_image->GetLink({70, 30, 90, 50});  // reaches past the 80 x 40 image
     m_link->CheckMasked();

@@ -1,0 +1,124 @@
+#include "skin/form/window_skin_host.h"
+
+#include "framework/graphics/vx_bitmap.h"
+#include "framework/win32/application.h"
+#include "framework/win32/dib_storage.h"
+#include "framework/win32/forms.h"
+#include "framework/win32/gdi_canvas.h"
+#include "framework/win32/gdi_handles.h"
+#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_object.h"
+
+#include <algorithm>
+#include <windows.h>
+
+namespace zaprelay::skin {
+
+namespace {
+
+int32_t ScreenMeasure(const TFontData& font, std::u16string_view text) {
+    win32::TWindowDC screen(nullptr);
+    win32::TGdiCanvas canvas(screen.Get());
+    canvas.SetFont(font);
+    return canvas.TextExtent(text).X;
+}
+
+// The icon's pixels over what the canvas holds there: directly on a device context, else
+// through a small bitmap that starts as a copy of the target's pixels.
+void DrawIconOn(TCanvas& canvas, HICON icon, TPoint point, int size) {
+    if (auto* gdi = dynamic_cast<win32::TGdiCanvas*>(&canvas)) {
+        DrawIconEx(gdi->Handle(), point.X, point.Y, icon, size, size, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    std::optional<TPixelSurface> surface = canvas.PixelSurface();
+    if (!surface) {
+        return;
+    }
+    TVxBitmap patch;
+    patch.SetSize(size, size);
+    HDC dc = win32::BitmapDC(patch);
+    if (dc == nullptr) {
+        return;
+    }
+    const TPoint origin = canvas.Origin();
+    const int32_t left = point.X - origin.X;
+    const int32_t top = point.Y - origin.Y;
+    const TRect inside = Intersect(Bounds(left, top, size, size), {0, 0, surface->Width, surface->Height});
+    for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
+        std::copy_n(surface->Bits + static_cast<intptr_t>(y) * surface->Width + inside.Left, inside.Width(),
+                    patch.PixelPtr(inside.Left - left, y - top));
+    }
+    GdiFlush();
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    patch.Draw(canvas, point.X, point.Y, false);
+}
+
+}  // namespace
+
+intptr_t TVxWindowSkinHost::Send(uint32_t msg, intptr_t lParam) const {
+    if (auto* window = dynamic_cast<win32::TWinControl*>(&m_control); window != nullptr && window->HandleAllocated()) {
+        return SendMessageW(window->WindowHandle(), msg, 0, lParam);
+    }
+    return m_control.Perform(msg, 0, lParam);
+}
+
+void TVxWindowSkinHost::SkinObjectChanged(TVxSkinObject& object) {
+    Send(VXM_SKINOBJECTCHANGED, reinterpret_cast<intptr_t>(&object));
+}
+
+TVxSkinFormActions* TVxWindowSkinHost::GetSkinForm() {
+    return reinterpret_cast<TVxSkinFormActions*>(Send(VXM_GETSKINFORM, 0));
+}
+
+uint8_t TVxWindowSkinHost::ReadingOrder() const {
+    return static_cast<uint8_t>(m_control.BiDiMode());
+}
+
+uint32_t TVxWindowSkinHost::DrawTextBiDiModeFlags(uint32_t flags) const {
+    return m_control.DrawTextBiDiModeFlags(flags);
+}
+
+TPoint TVxWindowSkinHost::ClientToScreen(TPoint point) const {
+    return m_control.ClientToScreen(point);
+}
+
+void TVxWindowSkinHost::ActivateHint(TPoint screenPoint) {
+    if (win32::TApplication* application = win32::Application()) {
+        application->ActivateHint(screenPoint);
+    }
+}
+
+bool TVxWindowSkinHost::DrawWindowIcon(TCanvas& canvas, TPoint point) {
+    auto* form = dynamic_cast<win32::TCustomForm*>(&m_control);
+    if (form == nullptr) {
+        return false;
+    }
+    int size = GetSystemMetrics(SM_CXSMICON);
+    if (size == 0) {
+        size = GetSystemMetrics(SM_CXSIZE);
+    }
+    HICON icon = form->Icon()->SmallHandle();
+    if (icon == nullptr && win32::Application() != nullptr) {
+        icon = win32::Application()->Icon()->SmallHandle();
+    }
+    if (icon == nullptr) {
+        icon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: not destroyed
+    }
+    DrawIconOn(canvas, icon, point, size);
+    return true;
+}
+
+void TVxWindowSkinHost::ProcessMessages() {
+    if (win32::TApplication* application = win32::Application()) {
+        application->ProcessMessages();
+    }
+}
+
+void InstallSkinObjectServices() {
+    SetSkinTextMeasure(&ScreenMeasure);
+    // The system says so when it runs with right-to-left (Arabic, Hebrew) support enabled.
+    SetSystemReadsRightToLeft(GetSystemMetrics(SM_MIDEASTENABLED) != 0);
+}
+
+}  // namespace zaprelay::skin

@@ -1,0 +1,65 @@
+#include "skin/objects/active_skin_object.h"
+
+#include "framework/rtl/scoped_value.h"
+#include "skin/objects/object_kinds.h"
+
+namespace zaprelay::skin {
+
+TVxActiveSkinObject::TVxActiveSkinObject(TComponent* owner)
+    : TVxSkinObject(owner), m_activeFont(std::make_unique<TFont>()) {}
+
+TVxActiveSkinObject::~TVxActiveSkinObject() = default;
+
+const TClassInfo& TVxActiveSkinObject::StaticClassInfo() {
+    static const TClassInfo info = [] {
+        using T = TVxActiveSkinObject;
+        TClassInfo i = NewClassInfo<T, TVxSkinObject>("TVxActiveSkinObject");
+        TClassBuilder<T>(i)
+            .Color("ActiveColor", &T::ActiveColor, &T::SetActiveColor, clBlack)
+            .Object("ActiveFont", [](T& o) -> TPersistent* { return &o.ActiveFont(); })
+            .Creatable();
+        return i;
+    }();
+    return info;
+}
+
+void TVxActiveSkinObject::CopyFrom(const TPersistent& source) {
+    TVxSkinObject::CopyFrom(source);
+    if (const auto* other = dynamic_cast<const TVxActiveSkinObject*>(&source); other != nullptr && other != this) {
+        m_activeColor = other->m_activeColor;
+        m_activeFont->CopyFrom(*other->m_activeFont);
+    }
+}
+
+void TVxActiveSkinObject::Draw(TCanvas& canvas) {
+    if (Width() <= 0 || Height() <= 0) {
+        return;
+    }
+    if (State != skin_state::kHot && State != skin_state::kFocused) {
+        TVxSkinObject::Draw(canvas);
+        return;
+    }
+    TShownColor color(*this, m_activeColor);
+    TScopedValue<TFont*> font(ShownFont(), m_activeFont.get());
+    TVxSkinObject::Draw(canvas);
+}
+
+void TVxActiveSkinObject::ChangeHue(int delta) {
+    TVxSkinObject::ChangeHue(delta);
+    if (m_activeColor != clNone) {
+        m_activeColor = HueShiftedColor(m_activeColor, delta);
+    }
+    m_activeFont->SetColor(HueShiftedColor(m_activeFont->Color(), delta));
+}
+
+void TVxActiveSkinObject::MouseEnter() {
+    SetState(skin_state::kHot);
+    Invalidate();
+}
+
+void TVxActiveSkinObject::MouseLeave() {
+    SetState(skin_state::kNormal);
+    Invalidate();
+}
+
+}  // namespace zaprelay::skin
