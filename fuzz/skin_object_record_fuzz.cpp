@@ -23,16 +23,15 @@ namespace {
 
 // A bitmap list with one small image under the names a seed uses.
 TVxBitmapList& Bitmaps() {
-    static TVxBitmapList list = [] {
-        TVxBitmapList bitmaps;
+    static TVxBitmapList list;
+    if (list.Count() == 0) {
         auto image = std::make_unique<TVxBitmap>();
         image->SetName("skin.bmp");
         image->SetSize(32, 32);
         image->Fill(0xFF336699);
         *image->PixelPtr(3, 3) = TransparentColor;
-        bitmaps.Add(std::move(image));
-        return bitmaps;
-    }();
+        list.Add(std::move(image));
+    }
     return list;
 }
 
