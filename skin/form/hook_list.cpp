@@ -2,7 +2,7 @@
 
 #include "framework/win32/win_control.h"
 #include "skin/form/control_hook.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "skin/form/vx_skin_form.h"
 
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 
 namespace zaprelay::skin {
 

@@ -6,7 +6,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi_canvas.h"
 #include "framework/win32/gdi_handles.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 #include "skin/objects/skin_object.h"
 
 #include <algorithm>

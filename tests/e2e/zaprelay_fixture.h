@@ -5,7 +5,7 @@
 
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 #include "tests/win32/test_support.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "framework/rtl/exceptions.h"
 #include "framework/win32/application.h"
 #include "framework/win32/utility_window.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 #include "tests/win32/test_support.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/menus.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 #include "skin/form/tray_icon.h"
 #include "tests/win32/input.h"
 #include "tests/win32/skin_form_fixture.h"

@@ -10,7 +10,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi_canvas.h"
 #include "framework/win32/label.h"
-#include "skin/form/skin_messages.h"
+#include "skin/objects/skin_messages.h"
 #include "skin/form/vx_hook.h"
 #include "skin/form/vx_skin_form.h"
 #include "skin/objects/skin_object.h"
