@@ -6,6 +6,7 @@
 #include "framework/rtl/object_stream.h"
 #include "framework/rtl/streams.h"
 #include "skin/objects/skin_object_io.h"
+#include "skin/objects/skin_object_text.h"
 #include "tests/support/skin_tree.h"
 
 #include <algorithm>
@@ -731,6 +732,54 @@ TEST_F(SkinObjectTest, ShortcutTextTakesTheHostsOwnSideRule) {
     host.Order = 1;
     item->SetControl(&host);
     EXPECT_TRUE(inkAtLeft());
+}
+
+}  // namespace
+}  // namespace zaprelay::skin
+
+namespace zaprelay::skin {
+namespace {
+
+// The form an author edits keeps children as nested blocks, both ways, and says what it misses.
+TEST_F(SkinObjectTest, AuthorTextNestsChildrenBothWays) {
+    const std::string text =
+        "object Form: TVxSkinObject\r\n"
+        "  Width = 100\r\n"
+        "  object Caption: TVxSkinObject\r\n"
+        "    Align = saTop\r\n"
+        "    Height = 20\r\n"
+        "    object Title: TTestKindObject\r\n"
+        "      Align = saClient\r\n"
+        "    end\r\n"
+        "  end\r\n"
+        "  object Client: TVxSkinObject\r\n"
+        "    Align = saClient\r\n"
+        "  end\r\n"
+        "end\r\n";
+    Owned tree(SkinObjectFromText(text, nullptr));
+    ASSERT_EQ(tree->ChildCount(), 2);
+    EXPECT_EQ(tree->GetChild(0)->GetChild(0)->ClassName(), "TTestKindObject");
+    const std::string written = SkinObjectToText(*tree);
+    EXPECT_NE(written.find("\r\n    object Title: TTestKindObject\r\n"), std::string::npos) << written;
+    EXPECT_EQ(written.find("Objects"), std::string::npos) << written;
+    Owned again(SkinObjectFromText(written, nullptr));
+    EXPECT_EQ(SkinObjectToText(*again), written);
+    ExpectSameTree(*tree, *again);
+
+    try {
+        SkinObjectFromText("object A: TVxSkinObject\r\n  object B: TMissingKind\r\n  end\r\nend\r\n", nullptr);
+        FAIL() << "an unknown class was read";
+    } catch (const Exception& e) {
+        EXPECT_THAT(e.what(), HasSubstr("TMissingKind"));
+    }
+    std::string deep;
+    for (int i = 0; i < kMaxSkinObjectDepth + 2; ++i) {
+        deep += "object O" + std::to_string(i) + ": TVxSkinObject\r\n";
+    }
+    for (int i = 0; i < kMaxSkinObjectDepth + 2; ++i) {
+        deep += "end\r\n";
+    }
+    EXPECT_THROW(SkinObjectFromText(deep, nullptr), EReadError);
 }
 
 }  // namespace
