@@ -3,10 +3,13 @@
 #include "framework/rtl/ansi_text.h"
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
+#include "skin/form/window_skin_announcer.h"
 #include "skin/form/window_skin_host.h"
 #include "skin/objects/basic_kinds.h"
 #include "skin/objects/composite_kinds.h"
 #include "skin/objects/skin_object_io.h"
+#include "skin/store/skin_filters.h"
+#include "skin/store/skin_source.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace zaprelay;
@@ -14,18 +17,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         SetAnsiCodePage(GetACP());
         win32::InstallWin32Graphics();
-        // The skin reader finds object kinds by their stored class names until the program ends.
+        // The skin reader finds object kinds by their stored class names and skin files by
+        // their extensions until the program ends.
         skin::InstallSkinObjectServices();
+        skin::InstallWindowSkinAnnouncer();
         skin::RegisterBasicSkinObjectKinds();
         skin::RegisterCompositeSkinObjectKinds();
-        struct TKindsRegistered {
-            ~TKindsRegistered() { skin::UnregisterSkinObjectClasses(); }
-        } kindsRegistered;
+        skin::RegisterStandardSkinFilters();
+        struct TSkinRegistries {
+            ~TSkinRegistries() {
+                skin::UnregisterStandardSkinFilters();
+                skin::UnregisterSkinObjectClasses();
+            }
+        } skinRegistries;
         TFRM::RegisterClasses();
         win32::TApplication application;
         application.SetTitle(u"Zaprelay");
 
         ProgramFolder = win32::ExecutableFolder();
+        skin::SetProgramFolder(ProgramFolder);
         TFRM::SearchDCD();
         if (!PluginLoaded) {
             MessageBoxA(nullptr, "Not Found DCD.dll", "Fatal error!", MB_OK | MB_ICONERROR);

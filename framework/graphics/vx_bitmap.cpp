@@ -195,7 +195,8 @@ void TVxBitmap::LoadFromStream(TStream& stream) {
     int32_t width = stream.ReadInt32();
     int32_t height = stream.ReadInt32();
     // Sizes are checked against what the stream holds before anything is allocated.
-    if (width < 0 || height < 0 || static_cast<int64_t>(width) * height * 4 > stream.Remaining()) {
+    // Divided rather than multiplied: the product of two stored sizes can overflow.
+    if (width < 0 || height < 0 || (width > 0 && height > stream.Remaining() / 4 / width)) {
         throw EReadError(msg::kStreamReadError);
     }
     SetSize(width, height);
