@@ -64,8 +64,9 @@ void TVxBitmapLink::CheckMasked(const TRect& margins) {
     // Only the part of the rectangle that lies inside the image can hold see-through pixels.
     const TRect inside = Intersect(Rect(), m_image->BoundsRect());
     for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
+        const TPixel* row = m_image->PixelPtr(0, y);
         for (int32_t x = inside.Left; x < inside.Right; ++x) {
-            if (AlphaOf(m_image->GetPixel(x, y)) == 255) {
+            if (AlphaOf(row[x]) == 255) {
                 continue;
             }
             if (noMargins) {

@@ -52,6 +52,8 @@ const TKernelLevel g_processorLevel = DetectLevel();
 std::atomic<TKernelLevel> g_level{g_processorLevel};
 const TBlendSpans g_sse41Spans = Sse41BlendSpans();
 const TBlendSpans g_avx2Spans = Avx2BlendSpans();
+const THueSpan g_sse41Hue = Sse41HueSpan();
+const THueSpan g_avx2Hue = Avx2HueSpan();
 
 std::size_t SurfacePixels(TConstPixelSurface s) {
     return PixelCount(s.Width, s.Height);
@@ -268,6 +270,42 @@ void UnderSpan(TPixel* d, const TPixel* s, std::size_t n) {
         case TKernelLevel::Sse2:
             UnderSpanSse2(d, s, n);
             return;
+    }
+}
+
+// The vector hue rotation for the level in use; null at the SSE2 level (no floor instruction).
+THueSpan HueSpanAtLevel() {
+    switch (g_level.load(std::memory_order_relaxed)) {
+        case TKernelLevel::Avx2:
+            return g_avx2Hue;
+        case TKernelLevel::Sse41:
+            return g_sse41Hue;
+        case TKernelLevel::Sse2:
+            break;
+    }
+    return nullptr;
+}
+
+// ShiftHue depends on red, green and blue only, and skin images repeat few colours: a small
+// direct-mapped cache of results saves most of the floating-point work of the scalar code.
+void CachedHueSpan(TPixel* d, std::size_t n, int delta) {
+    constexpr std::size_t kSlots = 1024;
+    constexpr uint32_t kEmpty = 0xFFFFFFFF;  // no colour has bits above the low 24
+    uint32_t keys[kSlots];
+    TPixel values[kSlots];
+    std::fill_n(keys, kSlots, kEmpty);
+    for (std::size_t i = 0; i < n; ++i) {
+        TPixel p = d[i];
+        if (AlphaOf(p) == 0) {
+            continue;
+        }
+        uint32_t rgb = p & 0x00FFFFFF;
+        std::size_t slot = (rgb * 0x9E3779B1u) >> 22;
+        if (keys[slot] != rgb) {
+            keys[slot] = rgb;
+            values[slot] = ShiftHue(p, delta);
+        }
+        d[i] = values[slot];
     }
 }
 
@@ -811,27 +849,16 @@ void ChangeHuePixels(TPixelSurface dst, int delta) {
         reference::ChangeHuePixels(dst, delta);
         return;
     }
-    // ShiftHue depends on red, green and blue only, and skin images repeat few colours:
-    // a small direct-mapped cache of results saves most of the floating-point work.
-    constexpr std::size_t kSlots = 1024;
-    constexpr uint32_t kEmpty = 0xFFFFFFFF;  // no colour has bits above the low 24
-    uint32_t keys[kSlots];
-    TPixel values[kSlots];
-    std::fill_n(keys, kSlots, kEmpty);
+    // The vector rotation beats the colour cache even on flat skin art, where it reuses the
+    // result of a repeated group; the cache is left for processors without SSE4.1 and for
+    // deltas too large for the vector step.
     std::size_t count = SurfacePixels(dst);
-    for (std::size_t i = 0; i < count; ++i) {
-        TPixel p = dst.Bits[i];
-        if (AlphaOf(p) == 0) {
-            continue;
-        }
-        uint32_t rgb = p & 0x00FFFFFF;
-        std::size_t slot = (rgb * 0x9E3779B1u) >> 22;
-        if (keys[slot] != rgb) {
-            keys[slot] = rgb;
-            values[slot] = ShiftHue(p, delta);
-        }
-        dst.Bits[i] = values[slot];
+    THueSpan span = HueSpanAtLevel();
+    if (span != nullptr && delta >= -kHueSpanDelta && delta <= kHueSpanDelta) {
+        span(dst.Bits, count, delta);
+        return;
     }
+    CachedHueSpan(dst.Bits, count, delta);
 }
 
 }  // namespace zaprelay

@@ -1,5 +1,6 @@
-// Blending spans for processors with AVX2 (this file alone is compiled for it; the kernels
-// call it only after checking the processor): the SSE4.1 method on eight pixels at a time.
+// Blending spans and the hue rotation for processors with AVX2 (this file alone is compiled
+// for it; the kernels call it only after checking the processor): the SSE4.1 methods on eight
+// pixels at a time.
 // Only this file's own functions may be used here, no inline ones shared with other files:
 // the linker could keep this file's AVX2 copy of those for the whole program.
 #include "framework/graphics/pixel_kernels_internal.h"
@@ -97,16 +98,262 @@ void UnderSpan(TPixel* d, const TPixel* s, std::size_t n) {
     }
 }
 
+// The hue rotation, two groups of 8 pixels at a time. Every step is the scalar ShiftHue's
+// single precision operation in the same order (divisions stay divisions, no reciprocals, no
+// fused multiply-adds) and branches become selections, so the results are bit-identical. The
+// steps form a long chain (five divisions deep); doing each for two groups side by side lets
+// one group's work fill the other's waits.
+struct TFloats {
+    __m256 v[2];
+};
+
+struct TInts {
+    __m256i v[2];
+};
+
+inline TFloats Splat(float v) {
+    __m256 s = _mm256_set1_ps(v);
+    return {{s, s}};
+}
+
+inline TInts SplatInt(int32_t v) {
+    __m256i s = _mm256_set1_epi32(v);
+    return {{s, s}};
+}
+
+inline TFloats operator+(TFloats x, TFloats y) {
+    return {{_mm256_add_ps(x.v[0], y.v[0]), _mm256_add_ps(x.v[1], y.v[1])}};
+}
+
+inline TFloats operator-(TFloats x, TFloats y) {
+    return {{_mm256_sub_ps(x.v[0], y.v[0]), _mm256_sub_ps(x.v[1], y.v[1])}};
+}
+
+inline TFloats operator*(TFloats x, TFloats y) {
+    return {{_mm256_mul_ps(x.v[0], y.v[0]), _mm256_mul_ps(x.v[1], y.v[1])}};
+}
+
+inline TFloats operator/(TFloats x, TFloats y) {
+    return {{_mm256_div_ps(x.v[0], y.v[0]), _mm256_div_ps(x.v[1], y.v[1])}};
+}
+
+inline TFloats Max(TFloats x, TFloats y) {
+    return {{_mm256_max_ps(x.v[0], y.v[0]), _mm256_max_ps(x.v[1], y.v[1])}};
+}
+
+inline TFloats Min(TFloats x, TFloats y) {
+    return {{_mm256_min_ps(x.v[0], y.v[0]), _mm256_min_ps(x.v[1], y.v[1])}};
+}
+
+// Comparisons give all ones where true; a NaN compares unequal and nothing else.
+inline TFloats Less(TFloats x, TFloats y) {
+    return {{_mm256_cmp_ps(x.v[0], y.v[0], _CMP_LT_OQ), _mm256_cmp_ps(x.v[1], y.v[1], _CMP_LT_OQ)}};
+}
+
+inline TFloats Equal(TFloats x, TFloats y) {
+    return {{_mm256_cmp_ps(x.v[0], y.v[0], _CMP_EQ_OQ), _mm256_cmp_ps(x.v[1], y.v[1], _CMP_EQ_OQ)}};
+}
+
+inline TFloats NotEqual(TFloats x, TFloats y) {
+    return {{_mm256_cmp_ps(x.v[0], y.v[0], _CMP_NEQ_UQ), _mm256_cmp_ps(x.v[1], y.v[1], _CMP_NEQ_UQ)}};
+}
+
+inline TFloats Select(TFloats mask, TFloats yes, TFloats no) {
+    return {{_mm256_blendv_ps(no.v[0], yes.v[0], mask.v[0]), _mm256_blendv_ps(no.v[1], yes.v[1], mask.v[1])}};
+}
+
+inline TFloats Floor(TFloats x) {
+    return {{_mm256_floor_ps(x.v[0]), _mm256_floor_ps(x.v[1])}};
+}
+
+inline TFloats ToFloats(TInts x) {
+    return {{_mm256_cvtepi32_ps(x.v[0]), _mm256_cvtepi32_ps(x.v[1])}};
+}
+
+// Rounds in the current rounding mode, which is what the scalar code's adding and taking away
+// of 2^23 does for |x| < 2^23: to nearest, ties to even. NaN and overflow give INT32_MIN.
+inline TInts Round(TFloats x) {
+    return {{_mm256_cvtps_epi32(x.v[0]), _mm256_cvtps_epi32(x.v[1])}};
+}
+
+inline TInts operator+(TInts x, TInts y) {
+    return {{_mm256_add_epi32(x.v[0], y.v[0]), _mm256_add_epi32(x.v[1], y.v[1])}};
+}
+
+inline TInts operator-(TInts x, TInts y) {
+    return {{_mm256_sub_epi32(x.v[0], y.v[0]), _mm256_sub_epi32(x.v[1], y.v[1])}};
+}
+
+inline TInts operator&(TInts x, TInts y) {
+    return {{_mm256_and_si256(x.v[0], y.v[0]), _mm256_and_si256(x.v[1], y.v[1])}};
+}
+
+inline TInts operator>>(TInts x, int n) {
+    return {{_mm256_srli_epi32(x.v[0], n), _mm256_srli_epi32(x.v[1], n)}};
+}
+
+inline TInts Greater(TInts x, TInts y) {
+    return {{_mm256_cmpgt_epi32(x.v[0], y.v[0]), _mm256_cmpgt_epi32(x.v[1], y.v[1])}};
+}
+
+inline TInts Equal(TInts x, TInts y) {
+    return {{_mm256_cmpeq_epi32(x.v[0], y.v[0]), _mm256_cmpeq_epi32(x.v[1], y.v[1])}};
+}
+
+inline TInts Select(TInts mask, TInts yes, TInts no) {
+    return {{_mm256_blendv_epi8(no.v[0], yes.v[0], mask.v[0]), _mm256_blendv_epi8(no.v[1], yes.v[1], mask.v[1])}};
+}
+
+inline TFloats Channel(TInts px, int shift) {
+    return ToFloats((px >> shift) & SplatInt(0xFF)) / Splat(255.0f);
+}
+
+// One channel of HSL to RGB, times 255, before rounding.
+inline TFloats HueToChannel(TFloats p, TFloats q, TFloats t) {
+    TFloats u = t - Floor(t);
+    TFloats u6 = Splat(6.0f) * u;
+    TFloats v = Select(Less(Splat(3.0f) * u, Splat(2.0f)), p + (q - p) * (Splat(2.0f / 3.0f) - u) * Splat(6.0f), p);
+    v = Select(Less(Splat(2.0f) * u, Splat(1.0f)), q, v);
+    v = Select(Less(u6, Splat(1.0f)), p + (q - p) * u6, v);
+    return v * Splat(255.0f);
+}
+
+// A channel rounded, not yet clamped. The scalar code gives 0 for at most -1 and for NaN, 255
+// above 255.5: the packing saturates to that, once values past 256 are brought down to it (the
+// minimum passes a NaN on, which then rounds to INT32_MIN).
+inline TInts ToChannel(TFloats v) {
+    return Round(Min(Splat(256.0f), v));
+}
+
+// Opaque pixels from rounded channels, each clamped to 0..255 by saturation.
+inline TInts Pack(TInts red, TInts green, TInts blue) {
+    const __m256i alpha = _mm256_set1_epi32(255);
+    // From b0..b3 g0..g3 r0..r3 a0..a3 (in each 128-bit half) to b0 g0 r0 a0 b1 ...
+    const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1, 5, 9,
+                                           13, 2, 6, 10, 14, 3, 7, 11, 15);
+    return {{_mm256_shuffle_epi8(
+                 _mm256_packus_epi16(_mm256_packs_epi32(blue.v[0], green.v[0]), _mm256_packs_epi32(red.v[0], alpha)),
+                 order),
+             _mm256_shuffle_epi8(
+                 _mm256_packus_epi16(_mm256_packs_epi32(blue.v[1], green.v[1]), _mm256_packs_epi32(red.v[1], alpha)),
+                 order)}};
+}
+
+TInts ShiftHue(TInts px, TInts delta) {
+    const TFloats zero = Splat(0.0f);
+    const TFloats one = Splat(1.0f);
+    const TFloats half = Splat(0.5f);
+    // PixelToHSL.
+    TFloats r = Channel(px, 16);
+    TFloats g = Channel(px, 8);
+    TFloats b = Channel(px, 0);
+    TFloats max = Max(r, Max(g, b));
+    TFloats min = Min(r, Min(g, b));
+    TFloats l = (max + min) * half;  // halving is exact, as the division by 2 is
+    TFloats grey = Equal(max, min);
+    TFloats d = max - min;
+    // Grey lanes divide d = 0 by 1, which gives their 0: black and white would divide 0 by 0,
+    // and no lane may raise a floating-point exception the scalar code does not.
+    TFloats s = d / Select(grey, one, Select(Less(l, half), max + min, Splat(2.0f) - max - min));
+    TFloats isR = Equal(max, r);
+    TFloats notG = NotEqual(max, g);
+    // Grey lanes divide their numerator, 0, by 1 instead of 0: their hue comes out 0.
+    TFloats ratio = Select(isR, g - b, Select(notG, r - g, b - r)) / Select(grey, one, d);
+    TFloats h = Select(isR, ratio, ratio + Select(notG, Splat(4.0f), Splat(2.0f))) / Splat(6.0f);
+    h = Select(Less(h, zero), h + one, h);  // 0 for grey lanes, whose hue plays no part
+    // The step on the ring of 255.
+    const TInts ring = SplatInt(255);
+    TInts k = Round(h * Splat(255.0f)) + delta;
+    k = k - (Greater(k, ring) & ring);
+    k = k + (Greater(SplatInt(0), k) & ring);
+    h = ToFloats(k) / Splat(255.0f);
+    // HSLToPixel. Its grey case (s = 0, all channels l * 255) needs no lanes of its own: then
+    // q = p = l exactly, and every branch below gives l + 0 or l, times 255.
+    TFloats q = Select(Less(half, l), l + s - l * s, l * (one + s));
+    TFloats p = Splat(2.0f) * l - q;
+    TInts out = Pack(ToChannel(HueToChannel(p, q, h + Splat(1.0f / 3.0f))), ToChannel(HueToChannel(p, q, h)),
+                     ToChannel(HueToChannel(p, q, h - Splat(1.0f / 3.0f))));
+    // Alpha 0 stays as it was.
+    return Select(Equal(px >> 24, SplatInt(0)), px, out);
+}
+
+void HueSpan(TPixel* d, std::size_t n, int32_t delta) {
+    constexpr std::size_t kGroups = 2;
+    constexpr std::size_t kStep = kGroups * 8;
+    const TInts shift = SplatInt(delta);
+    const __m256i alphas = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
+    // Skin art repeats colours in runs: a group equal to the last one worked out gives the
+    // same result, and a group with every alpha 0 stays as it is.
+    __m256i lastIn = _mm256_setzero_si256();
+    __m256i lastOut = lastIn;
+    std::size_t i = 0;
+    for (; i + kStep <= n; i += kStep) {
+        TInts px;
+        bool same[kGroups];
+        bool clear[kGroups];
+        bool known = true;
+        for (std::size_t j = 0; j < kGroups; ++j) {
+            px.v[j] = Load8(d + i + j * 8);
+            same[j] = _mm256_movemask_epi8(_mm256_cmpeq_epi32(px.v[j], lastIn)) == -1;
+            clear[j] = _mm256_testz_si256(px.v[j], alphas) != 0;
+            known = known && (same[j] || clear[j]);
+        }
+        if (known) {
+            for (std::size_t j = 0; j < kGroups; ++j) {
+                if (same[j]) {
+                    Store8(d + i + j * 8, lastOut);
+                }
+            }
+            continue;
+        }
+        TInts out = ShiftHue(px, shift);
+        for (std::size_t j = 0; j < kGroups; ++j) {
+            Store8(d + i + j * 8, out.v[j]);
+            if (!clear[j]) {
+                lastIn = px.v[j];
+                lastOut = out.v[j];
+            }
+        }
+    }
+    if (i < n) {
+        // The rest through a zeroed block: alpha 0 is left alone.
+        alignas(32) TPixel tail[kStep] = {};
+        std::size_t rest = n - i;
+        for (std::size_t j = 0; j < rest; ++j) {
+            tail[j] = d[i + j];
+        }
+        TInts px;
+        for (std::size_t j = 0; j < kGroups; ++j) {
+            px.v[j] = Load8(tail + j * 8);
+        }
+        TInts out = ShiftHue(px, shift);
+        for (std::size_t j = 0; j < kGroups; ++j) {
+            Store8(tail + j * 8, out.v[j]);
+        }
+        for (std::size_t j = 0; j < rest; ++j) {
+            d[i + j] = tail[j];
+        }
+    }
+}
+
 }  // namespace
 
 TBlendSpans Avx2BlendSpans() {
     return {&OverSpan, &UnderSpan};
 }
 
+THueSpan Avx2HueSpan() {
+    return &HueSpan;
+}
+
 #else
 
 TBlendSpans Avx2BlendSpans() {
     return {nullptr, nullptr};
+}
+
+THueSpan Avx2HueSpan() {
+    return nullptr;
 }
 
 #endif

@@ -169,6 +169,14 @@ struct TBlendSpans {
 TBlendSpans Sse41BlendSpans();
 TBlendSpans Avx2BlendSpans();
 
+// ShiftHue(pixel, delta) on each pixel of a span whose alpha is not 0, in the same single
+// precision steps as the scalar code. The hue step is kept in 32 bits, so only for deltas up
+// to kHueSpanDelta either way. Null where the build has none.
+using THueSpan = void (*)(TPixel* d, std::size_t n, int32_t delta);
+inline constexpr int32_t kHueSpanDelta = 1 << 30;
+THueSpan Sse41HueSpan();
+THueSpan Avx2HueSpan();
+
 // Calls draw(tile, part) for each tile of srcRect's size over destRect: columns left to
 // right, each top to bottom; a tile cut by destRect takes the top-left part of srcRect.
 // Tiles wholly outside visible are skipped: they would draw nothing, and a stored rectangle

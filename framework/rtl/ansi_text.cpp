@@ -313,6 +313,11 @@ bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     bool valid = true;
     while (pos < text.size()) {
+        // ASCII, most of any layout or skin text, is valid as it stands.
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         DecodeUtf8(text, pos, valid);
         if (!valid) {
             return false;

@@ -444,17 +444,22 @@ bool IsIdentStart(char c) {
 bool IsIdentChar(char c) {
     return IsIdentStart(c) || IsDigit(c) || c == '.';
 }
+// Binary values are long runs of hex digits (a skin's children travel so): one lookup each.
+constexpr std::array<int8_t, 256> kHexValues = [] {
+    std::array<int8_t, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 10; ++i) {
+        values['0' + i] = static_cast<int8_t>(i);
+    }
+    for (int i = 0; i < 6; ++i) {
+        values['A' + i] = static_cast<int8_t>(10 + i);
+        values['a' + i] = static_cast<int8_t>(10 + i);
+    }
+    return values;
+}();
+
 int HexValue(char c) {
-    if (IsDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return kHexValues[static_cast<uint8_t>(c)];
 }
 [[noreturn]] void Fail(int line, std::string_view what) {
     throw EParserError(Format("Line %d: %s", {std::to_string(line), what}));
@@ -484,8 +489,22 @@ public:
     // ignored), then moves to the token after it.
     std::vector<uint8_t> ReadBinary() {
         std::vector<uint8_t> bytes;
+        const size_t close = m_text.find('}', m_pos);
+        if (close != std::string_view::npos) {
+            bytes.reserve((close - m_pos) / 2);
+        }
         int high = -1;
         for (;;) {
+            // Whole pairs of digits, the common case, without the checks below.
+            while (high < 0 && m_pos + 1 < m_text.size()) {
+                const int first = HexValue(m_text[m_pos]);
+                const int second = HexValue(m_text[m_pos + 1]);
+                if (first < 0 || second < 0) {
+                    break;
+                }
+                bytes.push_back(static_cast<uint8_t>(first * 16 + second));
+                m_pos += 2;
+            }
             if (m_pos >= m_text.size()) {
                 throw EReadError(msg::kInvalidBinary);
             }

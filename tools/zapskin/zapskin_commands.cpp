@@ -3,6 +3,8 @@
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/object_text.h"
 #include "framework/rtl/streams.h"
+#include "tools/zapskin/file_failure.h"
+#include "tools/zapskin/skin_commands.h"
 
 #include <array>
 #include <cstdint>
@@ -18,28 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A failure tied to one file, reported as "zapskin: PATH: message".
-class EFileFailure : public Exception {
-public:
-    EFileFailure(std::string path, const std::string& message) : Exception(message), m_path(std::move(path)) {}
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-// Runs step and ties any failure in it to path.
-template <typename Step>
-void OnFile(const std::string& path, Step step) {
-    try {
-        step();
-    } catch (const EFileFailure&) {
-        throw;
-    } catch (const std::exception& error) {
-        throw EFileFailure(path, error.what());
-    }
-}
-
 using TConverter = void (*)(TStream& source, TStream& target);
 
 void ConvertFile(std::span<const std::string> arguments, TConverter convert) {
@@ -54,26 +34,86 @@ void ConvertFile(std::span<const std::string> arguments, TConverter convert) {
     OnFile(output, [&] { WriteFileReplacing(output, converted.Bytes()); });
 }
 
-void RunText2Bin(std::span<const std::string> arguments) {
-    ConvertFile(arguments, StreamTextToBinary);
+void RunText2Bin(const TInvocation& invocation) {
+    ConvertFile(invocation.Arguments, StreamTextToBinary);
 }
 
-void RunBin2Text(std::span<const std::string> arguments) {
-    ConvertFile(arguments, StreamBinaryToText);
+void RunBin2Text(const TInvocation& invocation) {
+    ConvertFile(invocation.Arguments, StreamBinaryToText);
 }
+
+constexpr std::array kRenderOptions = {
+    TOption{"--state", "N", "the state to draw, 0 to 255 (default 0)"},
+    TOption{"--active", "", "draw the active look"},
+};
 
 constexpr std::array kCommands = {
     TCommand{"text2bin", "IN OUT", "convert a component stream from text to binary (TPF0)", 2, RunText2Bin},
     TCommand{"bin2text", "IN OUT", "convert a component stream from binary (TPF0) to text", 2, RunBin2Text},
+    TCommand{"info", "FILE", "list a skin's header, bitmaps and object trees", 1, RunInfo},
+    TCommand{"convert", "IN OUT", "save a skin in the container of OUT's extension", 2, RunConvert},
+    TCommand{"unpack", "FILE DIR", "write a skin as a new folder of texts and PNG pictures", 2, RunUnpack},
+    TCommand{"pack", "DIR OUT", "make a skin container from such a folder", 2, RunPack},
+    TCommand{"render", "FILE OBJECT WxH OUT.png", "draw one object of a skin into a PNG picture", 4, RunRender,
+             kRenderOptions},
 };
 
+constexpr std::size_t kUsageColumn = 34;
+
+void WriteUsageLine(std::ostream& stream, const std::string& head, std::string_view summary) {
+    stream << head << std::string(head.size() < kUsageColumn ? kUsageColumn - head.size() : 1, ' ') << summary << "\n";
+}
+
 void WriteUsage(std::ostream& stream) {
-    stream << "Usage: zapskin COMMAND ARGUMENTS...\n\nCommands:\n";
+    stream << "Usage: zapskin COMMAND ARGUMENTS... [OPTIONS]\n\nCommands:\n";
     for (const TCommand& command : kCommands) {
-        std::string head = std::string(command.Name) + " " + std::string(command.Arguments);
-        stream << "  " << head << std::string(head.size() < 20 ? 20 - head.size() : 1, ' ') << command.Summary << "\n";
+        // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about chains of string +.
+        std::string head = "  ";
+        head.append(command.Name).append(" ").append(command.Arguments);
+        WriteUsageLine(stream, head, command.Summary);
+        for (const TOption& option : command.Options) {
+            head = "      ";
+            head.append(option.Name);
+            if (!option.Value.empty()) {
+                head.append(" ").append(option.Value);
+            }
+            WriteUsageLine(stream, head, option.Summary);
+        }
     }
-    stream << "  help                show this text\n";
+    WriteUsageLine(stream, "  help", "show this text");
+}
+
+// The options after a command's positional arguments; false (with a message on err) when one
+// is unknown to the command, lacks its value or is given twice.
+bool ParseOptions(const TCommand& command,
+                  std::span<const std::string> words,
+                  TOptionValues& options,
+                  std::ostream& err) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const TOption* option = nullptr;
+        for (const TOption& candidate : command.Options) {
+            if (candidate.Name == words[i]) {
+                option = &candidate;
+            }
+        }
+        if (option == nullptr) {
+            err << "zapskin: " << command.Name << " has no option '" << words[i] << "'\n";
+            return false;
+        }
+        std::string value;
+        if (!option->Value.empty()) {
+            if (i + 1 == words.size()) {
+                err << "zapskin: " << option->Name << " takes " << option->Value << "\n";
+                return false;
+            }
+            value = words[++i];
+        }
+        if (!options.emplace(std::string(option->Name), value).second) {
+            err << "zapskin: " << option->Name << " is given twice\n";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsHelp(std::string_view word) {
@@ -107,13 +147,19 @@ int RunZapskin(std::span<const std::string> arguments, std::ostream& out, std::o
         return kExitUsage;
     }
     std::span<const std::string> rest = arguments.subspan(1);
-    if (rest.size() != command->ArgumentCount) {
+    // Options come only after the positional arguments, so a file name may start with "--".
+    if (rest.size() < command->ArgumentCount || (rest.size() > command->ArgumentCount && command->Options.empty())) {
         err << "zapskin: " << command->Name << " takes " << command->Arguments << "\n";
         WriteUsage(err);
         return kExitUsage;
     }
+    TInvocation invocation{rest.first(command->ArgumentCount), {}, out};
+    if (!ParseOptions(*command, rest.subspan(command->ArgumentCount), invocation.Options, err)) {
+        WriteUsage(err);
+        return kExitUsage;
+    }
     try {
-        command->Run(rest);
+        command->Run(invocation);
         return kExitSuccess;
     } catch (const EFileFailure& failure) {
         err << "zapskin: " << failure.Path() << ": " << failure.what() << "\n";

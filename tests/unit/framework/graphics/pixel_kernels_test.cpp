@@ -3,6 +3,7 @@
 #include "tests/unit/framework/graphics/test_seed.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
@@ -493,6 +494,109 @@ TEST_P(FastKernels, ColourKernelsMatchReference) {
             ASSERT_EQ(fast.Pixels(), slow.Pixels()) << "round " << round << ": hue delta " << delta;
         }
         ASSERT_TRUE(fast.GuardsIntact());
+    }
+}
+
+// The hue rotation against ShiftHue pixel by pixel. Differences show as the first pixel that
+// differs, with its input, so a failing branch is easy to find.
+void ExpectSameHue(TImage& fast, int delta, const char* what) {
+    TImage slow = fast;
+    std::vector<TPixel> input = fast.Pixels();
+    ChangeHuePixels(fast.Surface(), delta);
+    reference::ChangeHuePixels(slow.Surface(), delta);
+    ASSERT_TRUE(fast.GuardsIntact()) << what << ", delta " << delta;
+    std::vector<TPixel> got = fast.Pixels();
+    std::vector<TPixel> want = slow.Pixels();
+    auto diff = std::mismatch(got.begin(), got.end(), want.begin());
+    if (diff.first != got.end()) {
+        std::size_t i = static_cast<std::size_t>(diff.first - got.begin());
+        FAIL() << what << ", delta " << delta << ", " << fast.Width() << "x" << fast.Height() << ": pixel " << i
+               << std::hex << " from " << input[i] << " gave " << got[i] << ", reference " << want[i];
+    }
+}
+
+TEST_P(FastKernels, HueMatchesReferenceOnEveryColour) {
+    // One delta per run, from those where the ring wraps or nearly does.
+    const int kDeltas[] = {0, 1, -1, 40, 85, -170, 254, 255, -255, 256, -256, 300, -300, 510, 100000};
+    uint32_t seed = SeedForTest();
+    TRACE_SEED(seed);
+    int delta = kDeltas[seed % std::size(kDeltas)];
+    // Every 24-bit colour once, in blocks of 2^20, with alphas that include 0 and 255.
+    TImage img(1024, 1024);
+    // The SSE2 level only caches scalar results: a quarter of the colours does there.
+    const uint32_t step = GetParam() == TKernelLevel::Sse2 ? 4 : 1;
+    for (uint32_t block = 0; block < 16; block += step) {
+        TPixelSurface s = img.Surface();
+        for (uint32_t i = 0; i < 1u << 20; ++i) {
+            uint32_t rgb = block << 20 | i;
+            uint32_t alpha = (rgb * 2654435761u) >> 24;
+            s.Bits[i] = (i % 5 == 0 ? 255u : alpha) << 24 | rgb;
+        }
+        ExpectSameHue(img, delta, "every colour");
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_P(FastKernels, HueMatchesReferenceForManyDeltasAlphasAndTails) {
+    uint32_t seed = SeedForTest();
+    TRACE_SEED(seed);
+    Random random(seed);
+    std::vector<int> deltas;
+    for (int delta = -300; delta <= 300; ++delta) {
+        deltas.push_back(delta);
+    }
+    // Beyond 2^30 the fast kernels hand over to the scalar code; both sides of that edge.
+    for (int delta : {INT32_MIN, INT32_MIN + 1, -(1 << 30) - 1, -(1 << 30), 1 << 30, (1 << 30) + 1, INT32_MAX - 255,
+                      INT32_MAX, 65536, -65536}) {
+        deltas.push_back(delta);
+    }
+    for (int delta : deltas) {
+        // Odd widths and short rows: every length of tail, pixels from skin-like to noise.
+        TImage noisy(random.In(1, 41), random.In(1, 5));
+        random.Fill(noisy);
+        ExpectSameHue(noisy, delta, "random");
+        // Every alpha over the same colours: 0 keeps all 32 bits, the rest come out opaque.
+        TImage alphas(256, 1);
+        TPixel colour = random.Pixel() & 0x00FFFFFF;
+        for (int32_t a = 0; a < 256; ++a) {
+            alphas.At(a, 0) = static_cast<TPixel>(a) << 24 | (a % 3 == 0 ? colour : colour ^ static_cast<TPixel>(a));
+        }
+        ExpectSameHue(alphas, delta, "alphas");
+        ASSERT_EQ(alphas.At(0, 0), colour) << "delta " << delta;
+        // Runs of a colour, a clear copy of it and another colour: whole groups repeat, are
+        // all clear, or differ from the last in one lane.
+        TImage runs(random.In(8, 70), 3);
+        const TPixel few[] = {0xFF3366CC, 0x003366CC, 0x80CC6633};
+        TPixelSurface rs = runs.Surface();
+        for (int64_t i = 0; i < int64_t{rs.Width} * rs.Height;) {
+            TPixel p = few[random.In(0, 2)];
+            for (int32_t run = random.In(1, 20); run > 0 && i < int64_t{rs.Width} * rs.Height; --run, ++i) {
+                rs.Bits[i] = p;
+            }
+        }
+        ExpectSameHue(runs, delta, "runs");
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+// A host may unmask floating-point exceptions; the rotation must then trap no more than the
+// scalar code, which raises none but inexact: no lane may divide 0 by 0, for black and white.
+TEST_P(FastKernels, HueRaisesNoFloatingPointExceptions) {
+    TImage img(4099, 1);
+    // Every grey, black and white among them, then colours spread over the cube.
+    for (int32_t x = 0; x < img.Width(); ++x) {
+        TPixel n = static_cast<TPixel>(x);
+        TPixel rgb = x < 2048 ? (n & 0xFF) * 0x010101 : (n * 0x1F3D5Bu) & 0xFFFFFF;
+        img.At(x, 0) = (x % 3 == 0 ? 0xFF000000u : 0x80000000u) | rgb;
+    }
+    for (int delta : {0, 300, -300, INT32_MAX}) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        ChangeHuePixels(img.Surface(), delta);
+        EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW | FE_UNDERFLOW), 0) << "delta " << delta;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zaprelay::zapskin {
@@ -105,14 +106,24 @@ TEST_F(ZapskinCommands, UnwritableOutputIsReportedAgainstIt) {
 }
 
 TEST_F(ZapskinCommands, BadArgumentsPrintUsageWithStatus2) {
-    const std::vector<std::vector<std::string>> bad = {{}, {"frobnicate", "a", "b"}, {"text2bin", "only-one"}};
-    for (const auto& arguments : bad) {
+    // Options only after the positional arguments, only the command's own, each once, with its value.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{}, "Usage: zapskin COMMAND"},
+        {{"frobnicate", "a", "b"}, "zapskin: unknown command 'frobnicate'"},
+        {{"text2bin", "only-one"}, "zapskin: text2bin takes IN OUT"},
+        {{"text2bin", "a", "b", "--state", "1"}, "zapskin: text2bin takes IN OUT"},
+        {{"render", "s.qskn", "Form", "--active", "9x9", "o.png"}, "zapskin: render has no option 'o.png'"},
+        {{"render", "s.qskn", "Form", "9x9", "o.png", "--colour"}, "zapskin: render has no option '--colour'"},
+        {{"render", "s.qskn", "Form", "9x9", "o.png", "--state"}, "zapskin: --state takes N"},
+        {{"render", "s.qskn", "Form", "9x9", "o.png", "--active", "--active"}, "zapskin: --active is given twice"}};
+    for (const auto& [arguments, message] : bad) {
         EXPECT_EQ(Run(arguments), kExitUsage);
+        EXPECT_NE(m_err.str().find(message), std::string::npos) << m_err.str();
         EXPECT_NE(m_err.str().find("Usage: zapskin"), std::string::npos);
         EXPECT_EQ(m_out.str(), "");
     }
-    EXPECT_NE(m_err.str().find("text2bin takes IN OUT"), std::string::npos);
     EXPECT_EQ(Run({"help"}), kExitSuccess);
+    EXPECT_NE(m_out.str().find("      --state N "), std::string::npos);
     for (const TCommand& command : Commands()) {
         EXPECT_NE(m_out.str().find(std::string(command.Name)), std::string::npos) << command.Name;
     }
