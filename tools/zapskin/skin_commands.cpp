@@ -1,5 +1,7 @@
 #include "tools/zapskin/skin_commands.h"
 
+#include "framework/rtl/ansi_text.h"
+
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/raster_canvas.h"
 #include "framework/graphics/vx_bitmap.h"
@@ -142,6 +144,7 @@ void RunRender(const TInvocation& invocation) {
         OnFile(output, [&] { state = ParseState(found->second); });
     }
     const bool active = invocation.Options.contains("--active");
+    const auto text = invocation.Options.find("--text");
 
     RegisterSkinClasses();
     TVxSkinSource source(nullptr);
@@ -161,6 +164,16 @@ void RunRender(const TInvocation& invocation) {
         }
         copy->SetBitmapList(&source.Bitmaps());
         copy->LinkBitmaps();
+        if (text != invocation.Options.end()) {
+            // Where the hosts put it: a frame's title, a control's "Text", a group's "Caption".
+            TVxSkinObject* caption = copy->FindObjectByKind(skin::skTitle);
+            for (const char* name : {"Text", "Caption"}) {
+                if (caption == nullptr) {
+                    caption = copy->FindObject(name);
+                }
+            }
+            (caption != nullptr ? caption : copy.get())->Text = Utf8ToWide(text->second);
+        }
         copy->SetBounds(0, 0, size.Width, size.Height);
         copy->SetState(state);
         copy->SetActive(active);

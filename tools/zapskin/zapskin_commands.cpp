@@ -45,6 +45,7 @@ void RunBin2Text(const TInvocation& invocation) {
 constexpr std::array kRenderOptions = {
     TOption{"--state", "N", "the state to draw, 0 to 255 (default 0)"},
     TOption{"--active", "", "draw the active look"},
+    TOption{"--text", "TEXT", "the caption, as a window or control shows it"},
 };
 
 constexpr std::array kCommands = {

@@ -309,7 +309,7 @@ protected:
 TEST_F(PlumSkinTest, ObjectFilesHoldTheTwentyFiveTreesInStreamOrder) {
     ASSERT_EQ(m_trees.size(), std::size(kTopLevel));
     for (std::size_t i = 0; i < m_trees.size(); ++i) {
-        char prefix[8];
+        char prefix[24];
         std::snprintf(prefix, sizeof prefix, "%02zu_", i + 1);
         EXPECT_EQ(m_files[i], prefix + std::string(kTopLevel[i]) + ".txt");
         EXPECT_EQ(m_trees[i]->Name(), kTopLevel[i]);

@@ -412,5 +412,18 @@ TEST_F(PackedPlum, RenderedFormHasSeeThroughCorners) {
     EXPECT_EQ(At(form, 100, 60), 0xFFC0C0C0u);  // the client area in clSilver
 }
 
+// The caption goes where a window or control shows it: the frame's title, a group's caption.
+TEST_F(PackedPlum, TextLandsOnTheTitleAndTheCaption) {
+    auto differs = [&](const std::string& object, const std::string& size) {
+        EXPECT_EQ(Run({"render", ZR_PLUM_SKIN, object, size, PathOf("plain.png")}), kExitSuccess) << m_err.str();
+        EXPECT_EQ(Run({"render", ZR_PLUM_SKIN, object, size, PathOf("text.png"), "--text", "Caption"}), kExitSuccess)
+            << m_err.str();
+        return ReadFile(PathOf("plain.png")) != ReadFile(PathOf("text.png"));
+    };
+    EXPECT_TRUE(differs("Form", "300x120"));
+    EXPECT_TRUE(differs("GroupBox", "200x100"));
+    EXPECT_TRUE(differs("RadioButton", "195x35"));
+}
+
 }  // namespace
 }  // namespace zaprelay::zapskin
