@@ -146,27 +146,32 @@ void TVxSkinFilter::SaveSkin(TStream&) {}
 void TVxSkinFilter::LoadEnveloped(TStream& stream) {
     uint8_t magic[4];
     stream.ReadBuffer(magic, sizeof magic);
-    TMemoryStream payload;
+    // Inflated straight into one buffer that grows by doubling: no chunk is copied twice.
+    std::vector<uint8_t> payload;
+    int64_t size = 0;
     {
         TDecompressionStream inflater(stream);
-        std::vector<uint8_t> chunk(kInflateChunk);
         for (;;) {
-            const int64_t got = inflater.Read(chunk.data(), kInflateChunk);
+            if (payload.size() - static_cast<std::size_t>(size) < static_cast<std::size_t>(kInflateChunk)) {
+                payload.resize(std::max<std::size_t>(payload.size() * 2, 4 * static_cast<std::size_t>(kInflateChunk)));
+            }
+            const int64_t room = static_cast<int64_t>(payload.size()) - size;
+            const int64_t got = inflater.Read(payload.data() + size, room);
             if (got == 0) {
                 break;
             }
-            if (payload.Size() + got > kMaxSkinPayload) {
+            size += got;
+            if (size > kMaxSkinPayload) {
                 throw EReadError(Format(kPayloadTooLarge, {std::to_string(kMaxSkinPayload)}));
             }
-            payload.WriteBuffer(chunk.data(), got);
         }
         // Without its trailer the data may be cut anywhere; it is not a skin.
         if (!inflater.Ended()) {
             throw EReadError(msg::kStreamReadError);
         }
     }
-    payload.SetPosition(0);
-    ReadSkin(payload);
+    TBytesStream data(std::span<const uint8_t>(payload.data(), static_cast<std::size_t>(size)));
+    ReadSkin(data);
 }
 
 void TVxSkinFilter::SaveEnveloped(TStream& stream, TCompressionLevel level) {
