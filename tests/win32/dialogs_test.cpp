@@ -116,7 +116,9 @@ private:
         HWND focus = GetFocus();
         GetClassNameW(focus, focusClass, 16);
         bool nameBoxFocused = focus != nullptr && IsChild(dialog, focus) && std::wstring(focusClass) == L"Edit";
-        if ((count == 0 || !nameBoxFocused) && m_polls < 40) {
+        // A busy machine can take seconds to list the folder; keys pressed before the dialog
+        // has settled can bring Wine's dialog down with the test program.
+        if ((count == 0 || !nameBoxFocused) && m_polls < 200) {
             return;  // still reading the folder or placing the focus
         }
         for (int i = 0; i < count; ++i) {

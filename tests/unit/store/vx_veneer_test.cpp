@@ -180,6 +180,12 @@ TEST_F(VeneerTest, SkinListEntriesAreClampedAndEmptyOnesIgnored) {
 
     engine->SetSkinList(nullptr);
     EXPECT_EQ(engine->SkinIndex(), -1);
+
+    // A list that goes does not leave the engine pointing at it.
+    auto* passing = new TVxSkinList(nullptr);
+    engine->SetSkinList(passing);
+    passing->Free();
+    EXPECT_EQ(engine->SkinList(), nullptr);
 }
 
 // The engine's stored data: a marker, then the container; read back through the form stream.

@@ -129,7 +129,9 @@ TEST(VxBitmap, StreamRecordWithoutPixelsOrWithMoreThanTheStreamHolds) {
     EXPECT_TRUE(bitmap.Empty());
     EXPECT_EQ(bitmap.Name(), "A");
 
-    for (auto [w, h] : {std::pair{100000, 100000}, std::pair{2, 2}, std::pair{-1, 5}}) {
+    // The largest sizes too: their product does not fit 64 bits once counted in bytes.
+    for (auto [w, h] :
+         {std::pair{100000, 100000}, std::pair{2, 2}, std::pair{-1, 5}, std::pair{INT32_MAX, INT32_MAX}}) {
         TMemoryStream crafted;
         crafted.WriteInt32(0);
         crafted.WriteInt32(w);
