@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace zaprelay::skin {
@@ -146,17 +147,23 @@ void TVxSkinFilter::SaveSkin(TStream&) {}
 void TVxSkinFilter::LoadEnveloped(TStream& stream) {
     uint8_t magic[4];
     stream.ReadBuffer(magic, sizeof magic);
-    // Inflated straight into one buffer that grows by doubling: no chunk is copied twice.
-    std::vector<uint8_t> payload;
+    // Inflated straight into one buffer, left uninitialised until written: no chunk is copied
+    // twice. Skins inflate to about ten times their size, so a first guess that most skins fit
+    // spares the regrowths and their copies.
+    int64_t capacity = std::clamp<int64_t>(stream.Remaining() * 12, 4 * kInflateChunk, kMaxSkinPayload);
+    std::unique_ptr<uint8_t[]> payload(new uint8_t[static_cast<std::size_t>(capacity)]);
     int64_t size = 0;
     {
         TDecompressionStream inflater(stream);
         for (;;) {
-            if (payload.size() - static_cast<std::size_t>(size) < static_cast<std::size_t>(kInflateChunk)) {
-                payload.resize(std::max<std::size_t>(payload.size() * 2, 4 * static_cast<std::size_t>(kInflateChunk)));
+            if (capacity - size < kInflateChunk) {
+                const int64_t grown = std::min(capacity * 2, kMaxSkinPayload + kInflateChunk);
+                std::unique_ptr<uint8_t[]> larger(new uint8_t[static_cast<std::size_t>(grown)]);
+                std::copy_n(payload.get(), size, larger.get());
+                payload = std::move(larger);
+                capacity = grown;
             }
-            const int64_t room = static_cast<int64_t>(payload.size()) - size;
-            const int64_t got = inflater.Read(payload.data() + size, room);
+            const int64_t got = inflater.Read(payload.get() + size, capacity - size);
             if (got == 0) {
                 break;
             }
@@ -170,7 +177,7 @@ void TVxSkinFilter::LoadEnveloped(TStream& stream) {
             throw EReadError(msg::kStreamReadError);
         }
     }
-    TBytesStream data(std::span<const uint8_t>(payload.data(), static_cast<std::size_t>(size)));
+    TBytesStream data(std::span<const uint8_t>(payload.get(), static_cast<std::size_t>(size)));
     ReadSkin(data);
 }
 
