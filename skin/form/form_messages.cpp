@@ -5,8 +5,8 @@
 #include "skin/form/caption_fonts.h"
 #include "skin/form/frame_geometry.h"
 #include "skin/form/frame_metrics.h"
-#include "skin/objects/skin_messages.h"
 #include "skin/form/vx_custom_form.h"
+#include "skin/objects/skin_messages.h"
 
 #include <algorithm>
 

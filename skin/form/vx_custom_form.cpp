@@ -8,8 +8,8 @@
 #include "framework/win32/screen.h"
 #include "skin/form/frame_geometry.h"
 #include "skin/form/frame_metrics.h"
-#include "skin/objects/skin_messages.h"
 #include "skin/form/window_theme.h"
+#include "skin/objects/skin_messages.h"
 
 #include <algorithm>
 

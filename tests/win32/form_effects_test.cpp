@@ -5,8 +5,8 @@
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
 #include "framework/win32/forms.h"
-#include "skin/objects/skin_messages.h"
 #include "skin/form/vx_custom_form.h"
+#include "skin/objects/skin_messages.h"
 #include "tests/win32/skin_form_fixture.h"
 #include "tests/win32/test_support.h"
 

@@ -1,10 +1,9 @@
 #include "tools/zapskin/skin_commands.h"
 
-#include "framework/rtl/ansi_text.h"
-
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/raster_canvas.h"
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/ansi_text.h"
 #include "skin/objects/skin_object_io.h"
 #include "skin/store/skin_source.h"
 #include "tools/zapskin/file_failure.h"
