@@ -204,13 +204,7 @@ void TVxSkinObject::CopyFrom(const TPersistent& source) {
     m_marginRight = other->m_marginRight;
     m_marginBottom = other->m_marginBottom;
     // A snapshot: cloning into a descendant of the source must not visit the new copies.
-    std::vector<const TVxSkinObject*> children;
-    for (int i = 0; i < other->ChildCount(); ++i) {
-        if (const TVxSkinObject* child = other->GetChild(i)) {
-            children.push_back(child);
-        }
-    }
-    for (const TVxSkinObject* child : children) {
+    for (const TVxSkinObject* child : other->Children()) {
         CloneSkinObject(*child, this);
     }
     m_left = other->m_left;
@@ -225,19 +219,11 @@ TFont& TVxSkinObject::CaptionFont() {
 
 void TVxSkinObject::SetState(uint8_t value) {
     State = value;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetState(value);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetState(value); });
 }
 
 void TVxSkinObject::LinkBitmaps() {
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->LinkBitmaps();
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.LinkBitmaps(); });
 }
 
 void TVxSkinObject::Draw(TCanvas& canvas) {
@@ -254,12 +240,11 @@ void TVxSkinObject::Draw(TCanvas& canvas) {
 }
 
 void TVxSkinObject::DrawChildren(TCanvas& canvas) {
-    for (int i = 0; i < ChildCount(); ++i) {
-        TVxSkinObject* child = GetChild(i);
-        if (child != nullptr && child->Visible && child->m_width > 0 && child->m_height > 0) {
-            child->Draw(canvas);
+    ForEachChild([&](TVxSkinObject& child) {
+        if (child.Visible && child.m_width > 0 && child.m_height > 0) {
+            child.Draw(canvas);
         }
-    }
+    });
 }
 
 void TVxSkinObject::DrawCaption(TCanvas& canvas) {
@@ -342,20 +327,12 @@ void TVxSkinObject::ChangeHue(int delta) {
     if (m_font->Color() != clNone) {
         m_font->SetColor(HueShiftedColor(m_font->Color(), delta));
     }
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->ChangeHue(delta);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.ChangeHue(delta); });
 }
 
 void TVxSkinObject::SetCharset(TFontCharset charset) {
     m_font->SetCharset(charset);
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetCharset(charset);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetCharset(charset); });
 }
 
 TVxSkinObject* TVxSkinObject::GetChild(int index) const {
@@ -363,6 +340,12 @@ TVxSkinObject* TVxSkinObject::GetChild(int index) const {
         return nullptr;
     }
     return dynamic_cast<TVxSkinObject*>(Components(index));
+}
+
+std::vector<TVxSkinObject*> TVxSkinObject::Children() const {
+    std::vector<TVxSkinObject*> children;
+    ForEachChild([&](TVxSkinObject& child) { children.push_back(&child); });
+    return children;
 }
 
 TRect TVxSkinObject::BoundsRect() const {
@@ -390,14 +373,12 @@ void TVxSkinObject::SetBounds(int32_t left, int32_t top, int32_t width, int32_t 
 }
 
 void TVxSkinObject::Realign() {
-    const int count = ChildCount();
     std::vector<TVxSkinObject*> visible;
-    for (int i = 0; i < count; ++i) {
-        TVxSkinObject* child = GetChild(i);
-        if (child != nullptr && child->Visible) {
-            visible.push_back(child);
+    ForEachChild([&](TVxSkinObject& child) {
+        if (child.Visible) {
+            visible.push_back(&child);
         }
-    }
+    });
     TArea area{m_left, m_top, int64_t{m_left} + m_width, int64_t{m_top} + m_height};
     auto place = [](TVxSkinObject* child, int64_t left, int64_t top, int64_t width, int64_t height) {
         child->SetBounds(ClampToInt32(left), ClampToInt32(top), ClampToInt32(width), ClampToInt32(height));
@@ -450,20 +431,16 @@ void TVxSkinObject::Realign() {
     }
     // Corner rules keep a child's distance from the right or bottom edge, hidden or not.
     // A bottom-right child keeps both distances.
-    for (int i = 0; i < count; ++i) {
-        TVxSkinObject* child = GetChild(i);
-        if (child == nullptr) {
-            continue;
-        }
-        const bool right = child->m_align == saTopRight || child->m_align == saBottomRight;
-        const bool bottom = child->m_align == saBottomLeft || child->m_align == saBottomRight;
+    ForEachChild([&](TVxSkinObject& child) {
+        const bool right = child.m_align == saTopRight || child.m_align == saBottomRight;
+        const bool bottom = child.m_align == saBottomLeft || child.m_align == saBottomRight;
         if (right && OldWidth > 0) {
-            child->MoveLeft(ClampToInt32(int64_t{m_width} - (int64_t{OldWidth} - child->m_left)));
+            child.MoveLeft(ClampToInt32(int64_t{m_width} - (int64_t{OldWidth} - child.m_left)));
         }
-        if (bottom && (child->m_align == saBottomLeft || OldHeight > 0)) {
-            child->MoveTop(ClampToInt32(int64_t{m_height} - (int64_t{OldHeight} - child->m_top)));
+        if (bottom && (child.m_align == saBottomLeft || OldHeight > 0)) {
+            child.MoveTop(ClampToInt32(int64_t{m_height} - (int64_t{OldHeight} - child.m_top)));
         }
-    }
+    });
 }
 
 TVxSkinObject* TVxSkinObject::FindFirst(const std::function<bool(const TVxSkinObject&)>& match) {
@@ -496,13 +473,11 @@ TVxSkinObject* TVxSkinObject::ObjectAtPoint(TPoint point) {
         return this;
     }
     TVxSkinObject* hit = nullptr;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            if (TVxSkinObject* found = child->ObjectAtPoint(point)) {
-                hit = found;
-            }
+    ForEachChild([&](TVxSkinObject& child) {
+        if (TVxSkinObject* found = child.ObjectAtPoint(point)) {
+            hit = found;
         }
-    }
+    });
     return hit != nullptr ? hit : this;
 }
 
@@ -514,46 +489,34 @@ std::optional<TRegion> TVxSkinObject::CreateMaskRegion() {
         return CreateRegion();
     }
     TRegion result;
-    for (int i = 0; i < ChildCount(); ++i) {
-        TVxSkinObject* child = GetChild(i);
-        if (child == nullptr || !child->Visible) {
-            continue;
+    ForEachChild([&](TVxSkinObject& child) {
+        if (!child.Visible) {
+            return;
         }
-        if (std::optional<TRegion> shape = child->CreateMaskRegion()) {
+        if (std::optional<TRegion> shape = child.CreateMaskRegion()) {
             result.Union(*shape);
         }
-    }
+    });
     return result;
 }
 
 void TVxSkinObject::SetBitmapList(TVxBitmapList* list) {
     Bitmaps = list;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetBitmapList(list);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetBitmapList(list); });
 }
 
 void TVxSkinObject::SetBiDiMode(uint8_t mode) {
     BiDiMode = mode;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetBiDiMode(mode);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetBiDiMode(mode); });
 }
 
 void TVxSkinObject::SetControl(TVxSkinHost* control) {
     Control = control;
+    // The recursion below reaches every descendant with the same control.
     if (control != nullptr) {
-        SetBiDiMode(control->ReadingOrder());
+        BiDiMode = control->ReadingOrder();
     }
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetControl(control);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetControl(control); });
 }
 
 void TVxSkinObject::Invalidate() {
@@ -571,11 +534,7 @@ void TVxSkinObject::SetActive(bool value) {
         return;
     }
     Active = value;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (TVxSkinObject* child = GetChild(i)) {
-            child->SetActive(value);
-        }
-    }
+    ForEachChild([&](TVxSkinObject& child) { child.SetActive(value); });
 }
 
 }  // namespace zaprelay::skin

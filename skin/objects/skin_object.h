@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zaprelay {
 class TVxBitmapList;
@@ -148,6 +149,17 @@ public:
     int ChildCount() const { return ComponentCount(); }
     // None outside 0 .. ChildCount() - 1, and for an owned component that is no skin object.
     TVxSkinObject* GetChild(int index) const;
+    // visit(child) for each child, in order.
+    template <typename Visit>
+    void ForEachChild(Visit&& visit) const {
+        for (int i = 0; i < ChildCount(); ++i) {
+            if (TVxSkinObject* child = GetChild(i)) {
+                visit(*child);
+            }
+        }
+    }
+    // The children as they are now: a loop that adds children is not disturbed by them.
+    std::vector<TVxSkinObject*> Children() const;
 
     // ---- geometry
     // Right and bottom saturate at the 32-bit range, so absurd stored bounds stay harmless.

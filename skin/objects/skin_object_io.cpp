@@ -192,12 +192,7 @@ void ReadSkinObjectChildren(TStream& stream, TVxSkinObject& parent) {
 }
 
 void WriteSkinObjectChildren(TStream& stream, TVxSkinObject& parent) {
-    std::vector<TVxSkinObject*> children;
-    for (int i = 0; i < parent.ChildCount(); ++i) {
-        if (TVxSkinObject* child = parent.GetChild(i)) {
-            children.push_back(child);
-        }
-    }
+    const std::vector<TVxSkinObject*> children = parent.Children();
     stream.WriteInt32(static_cast<int32_t>(children.size()) | kChildFormatFlag);
     for (TVxSkinObject* child : children) {
         WriteSkinObjectBinary(stream, *child);

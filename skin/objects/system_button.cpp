@@ -16,11 +16,7 @@ public:
 
 private:
     void Set(uint8_t state) {
-        for (int i = 0; i < m_parent.ChildCount(); ++i) {
-            if (TVxSkinObject* child = m_parent.GetChild(i)) {
-                child->SetState(state);
-            }
-        }
+        m_parent.ForEachChild([state](TVxSkinObject& child) { child.SetState(state); });
     }
     TVxSkinObject& m_parent;
 };
