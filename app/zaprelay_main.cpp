@@ -5,10 +5,7 @@
 #include "framework/win32/dib_storage.h"
 #include "skin/form/window_skin_announcer.h"
 #include "skin/form/window_skin_host.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
-#include "skin/objects/skin_object_io.h"
-#include "skin/store/skin_filters.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_source.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -21,14 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // their extensions until the program ends.
         skin::InstallSkinObjectServices();
         skin::InstallWindowSkinAnnouncer();
-        skin::RegisterBasicSkinObjectKinds();
-        skin::RegisterCompositeSkinObjectKinds();
-        skin::RegisterStandardSkinFilters();
+        skin::RegisterSkinClasses();
         struct TSkinRegistries {
-            ~TSkinRegistries() {
-                skin::UnregisterStandardSkinFilters();
-                skin::UnregisterSkinObjectClasses();
-            }
+            ~TSkinRegistries() { skin::UnregisterSkinClasses(); }
         } skinRegistries;
         TFRM::RegisterClasses();
         win32::TApplication application;

@@ -4,8 +4,7 @@
 // bare inflates per second (the load should stay within 3x the inflate time: ratio >= 0.33).
 #include "bench/rate_reporter.h"
 #include "framework/rtl/streams.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_filters.h"
 #include "skin/store/skin_source.h"
 
@@ -119,9 +118,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    zaprelay::skin::RegisterBasicSkinObjectKinds();
-    zaprelay::skin::RegisterCompositeSkinObjectKinds();
-    zaprelay::skin::RegisterStandardSkinFilters();
+    zaprelay::skin::RegisterSkinClasses();
     if (zaprelay::skin::Container().size() < 8) {
         std::fprintf(stderr, "skin_load_bench: no packed skin at %s\n", ZR_PLUM_SKIN);
         return 1;

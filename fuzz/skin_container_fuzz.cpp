@@ -4,8 +4,7 @@
 // saves to the same bytes.
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/streams.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_filters.h"
 #include "skin/store/skin_source.h"
 
@@ -37,8 +36,7 @@ void Load(TVxSkinSource& source, const TVxSkinFilterClass& filterClass, std::spa
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool registered =
-        (RegisterBasicSkinObjectKinds(), RegisterCompositeSkinObjectKinds(), RegisterStandardSkinFilters(), true);
+    static const bool registered = (RegisterSkinClasses(), true);
     (void)registered;
     if (size == 0) {
         return 0;

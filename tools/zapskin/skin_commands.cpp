@@ -5,6 +5,7 @@
 #include "framework/graphics/vx_bitmap.h"
 #include "framework/rtl/ansi_text.h"
 #include "skin/objects/skin_object_io.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_source.h"
 #include "tools/zapskin/file_failure.h"
 #include "tools/zapskin/png_codec.h"
@@ -82,7 +83,7 @@ bool ParseRenderSize(std::string_view text, TRenderSize& size) {
 }
 
 void RunInfo(const TInvocation& invocation) {
-    RegisterSkinClasses();
+    skin::RegisterSkinClasses();
     TVxSkinSource source(nullptr);
     LoadSkinFile(invocation.Arguments[0], source);
     std::ostringstream out;
@@ -107,7 +108,7 @@ void RunInfo(const TInvocation& invocation) {
 }
 
 void RunConvert(const TInvocation& invocation) {
-    RegisterSkinClasses();
+    skin::RegisterSkinClasses();
     RequireSkinFilter(invocation.Arguments[1]);
     TVxSkinSource source(nullptr);
     LoadSkinFile(invocation.Arguments[0], source);
@@ -115,14 +116,14 @@ void RunConvert(const TInvocation& invocation) {
 }
 
 void RunUnpack(const TInvocation& invocation) {
-    RegisterSkinClasses();
+    skin::RegisterSkinClasses();
     TVxSkinSource source(nullptr);
     LoadSkinFile(invocation.Arguments[0], source);
     WriteSkinFolder(source, invocation.Arguments[1]);
 }
 
 void RunPack(const TInvocation& invocation) {
-    RegisterSkinClasses();
+    skin::RegisterSkinClasses();
     RequireSkinFilter(invocation.Arguments[1]);
     TVxSkinSource source(nullptr);
     ReadSkinFolder(invocation.Arguments[0], source);
@@ -145,7 +146,7 @@ void RunRender(const TInvocation& invocation) {
     const bool active = invocation.Options.contains("--active");
     const auto text = invocation.Options.find("--text");
 
-    RegisterSkinClasses();
+    skin::RegisterSkinClasses();
     TVxSkinSource source(nullptr);
     LoadSkinFile(file, source);
     // The window sees the skin after these adjustments; so does the picture.

@@ -1,8 +1,6 @@
 #include "tools/zapskin/skin_file.h"
 
 #include "framework/rtl/streams.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
 #include "skin/store/skin_filters.h"
 #include "tools/zapskin/file_failure.h"
 #include "tools/zapskin/zapskin_commands.h"
@@ -28,12 +26,6 @@ const skin::TVxSkinFilterClass& FilterFor(const std::string& path) {
 }
 
 }  // namespace
-
-void RegisterSkinClasses() {
-    skin::RegisterStandardSkinFilters();
-    skin::RegisterBasicSkinObjectKinds();
-    skin::RegisterCompositeSkinObjectKinds();
-}
 
 void RequireSkinFilter(const std::string& path) {
     FilterFor(path);

@@ -8,9 +8,6 @@
 
 namespace zaprelay::zapskin {
 
-// Registers the skin filters and every skin object kind; repeated calls change nothing.
-void RegisterSkinClasses();
-
 // The container at path into source, through the filter of its extension, taken as stored
 // (the program's after-load adjustments are not applied). Raises EFileFailure naming path.
 void LoadSkinFile(const std::string& path, skin::TVxSkinSource& source);

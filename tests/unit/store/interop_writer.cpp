@@ -4,6 +4,7 @@
 // (pattern.rgb).
 #include "framework/rtl/exceptions.h"
 #include "skin/store/bmp_codec.h"
+#include "skin/store/skin_classes.h"
 #include "tests/unit/store/store_samples.h"
 
 #include <cstdio>
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     try {
         std::filesystem::create_directories(argv[1]);
         const std::string dir = std::string(argv[1]) + "/";
-        test::RegisterStoreClasses();
+        RegisterSkinClasses();
         TVxSkinSource source(nullptr);
         test::FillSampleSkin(source);
         for (const TVxSkinFilterClass* filter :
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
             }
         }
         Write(dir + "pattern.rgb", rgb);
-        test::UnregisterStoreClasses();
+        UnregisterSkinClasses();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "interop_writer: %s\n", e.what());
         return 1;

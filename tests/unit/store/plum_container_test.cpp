@@ -5,6 +5,7 @@
 #include "framework/rtl/streams.h"
 #include "skin/objects/button_object.h"
 #include "skin/objects/skin_object_io.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_source.h"
 #include "tests/support/skin_tree.h"
 #include "tests/unit/store/store_samples.h"
@@ -21,14 +22,14 @@ namespace {
 class PlumContainerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::RegisterStoreClasses();
+        RegisterSkinClasses();
         std::ifstream file(ZR_PLUM_SKIN, std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
         ASSERT_GT(bytes.size(), 4u) << ZR_PLUM_SKIN;
         TBytesStream stream(bytes);
         source.LoadFromStream(stream);
     }
-    void TearDown() override { test::UnregisterStoreClasses(); }
+    void TearDown() override { UnregisterSkinClasses(); }
 
     TVxSkinSource source{nullptr};
 };

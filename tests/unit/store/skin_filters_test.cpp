@@ -4,6 +4,7 @@
 #include "framework/rtl/streams.h"
 #include "skin/objects/bitmap_object.h"
 #include "skin/store/bmp_codec.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_source.h"
 #include "tests/support/skin_tree.h"
 #include "tests/unit/store/store_samples.h"
@@ -22,8 +23,8 @@ using ::testing::HasSubstr;
 
 class SkinFilterTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::RegisterStoreClasses(); }
-    void TearDown() override { test::UnregisterStoreClasses(); }
+    void SetUp() override { RegisterSkinClasses(); }
+    void TearDown() override { UnregisterSkinClasses(); }
 
     // Loads a payload through the Uncompressed filter into Loaded.
     void LoadPayload(const std::vector<uint8_t>& payload) {

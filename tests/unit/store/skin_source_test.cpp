@@ -1,6 +1,7 @@
 #include "skin/store/skin_source.h"
 
 #include "framework/rtl/streams.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_filters.h"
 #include "tests/support/skin_tree.h"
 #include "tests/unit/store/store_samples.h"
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 class SkinSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::RegisterStoreClasses();
+        RegisterSkinClasses();
         m_oldFolder = ProgramFolder();
         m_oldCurrent = fs::current_path();
         Dir = fs::temp_directory_path() /
@@ -33,7 +34,7 @@ protected:
         fs::current_path(m_oldCurrent);
         fs::remove_all(Dir);
         SetProgramFolder(m_oldFolder);
-        test::UnregisterStoreClasses();
+        UnregisterSkinClasses();
     }
 
     std::string PathOf(const std::string& name) const { return (Dir / name).string(); }

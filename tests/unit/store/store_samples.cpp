@@ -1,8 +1,6 @@
 #include "tests/unit/store/store_samples.h"
 
 #include "framework/rtl/streams.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
 #include "skin/objects/skin_object_io.h"
 #include "tests/support/skin_tree.h"
 
@@ -10,17 +8,6 @@
 #include <zlib.h>
 
 namespace zaprelay::skin::test {
-
-void RegisterStoreClasses() {
-    RegisterBasicSkinObjectKinds();
-    RegisterCompositeSkinObjectKinds();
-    RegisterStandardSkinFilters();
-}
-
-void UnregisterStoreClasses() {
-    UnregisterStandardSkinFilters();
-    UnregisterSkinObjectClasses();
-}
 
 std::vector<TPixel> SampleFramePixels() {
     return {

@@ -14,10 +14,6 @@
 
 namespace zaprelay::skin::test {
 
-// Every object kind and the four standard filters.
-void RegisterStoreClasses();
-void UnregisterStoreClasses();
-
 // Header texts "Sample", "1.2", "Tester", "t@example.org", "example.org"; bitmaps FRAME.BMP
 // (4 x 3, with magenta and near-magenta pixels and several alphas) and Glyph.bmp (2 x 2);
 // a "Form" of kind skForm holding a client area (skClient) and a bitmap object linked to

@@ -6,11 +6,10 @@
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/object_stream.h"
 #include "framework/rtl/streams.h"
-#include "skin/objects/basic_kinds.h"
-#include "skin/objects/composite_kinds.h"
 #include "skin/objects/skin_messages.h"
 #include "skin/objects/skin_object_io.h"
 #include "skin/store/skin_announcer.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_filters.h"
 
 #include <filesystem>
@@ -53,10 +52,8 @@ void MakeSkin(TVxSkinSource& source, const std::string& name) {
 class VeneerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UnregisterSkinObjectClasses();
-        RegisterBasicSkinObjectKinds();
-        RegisterCompositeSkinObjectKinds();
-        RegisterStandardSkinFilters();
+        UnregisterSkinClasses();
+        RegisterSkinClasses();
         m_previous = SetSkinAnnouncer(&recorder);
         m_folder = std::filesystem::temp_directory_path() /
                    ("zr_veneer_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
@@ -69,8 +66,7 @@ protected:
     void TearDown() override {
         engine.reset();
         SetSkinAnnouncer(m_previous);
-        UnregisterStandardSkinFilters();
-        UnregisterSkinObjectClasses();
+        UnregisterSkinClasses();
         std::filesystem::remove_all(m_folder);
     }
     // A skin file of that name holding a skin called skinName.

@@ -5,6 +5,7 @@
 #include "framework/graphics/vx_bitmap.h"
 #include "framework/rtl/streams.h"
 #include "skin/objects/skin_object_text.h"
+#include "skin/store/skin_classes.h"
 #include "skin/store/skin_source.h"
 #include "tools/zapskin/png_codec.h"
 #include "tools/zapskin/skin_file.h"
@@ -84,7 +85,7 @@ uint32_t At(const TRgbaImage& image, int32_t x, int32_t y) {
 class SkinCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterSkinClasses();
+        skin::RegisterSkinClasses();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = fs::temp_directory_path() / (std::string("zapskin_skin_") + info->name());
         fs::remove_all(m_dir);
