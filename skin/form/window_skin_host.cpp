@@ -9,7 +9,6 @@
 #include "skin/objects/skin_messages.h"
 #include "skin/objects/skin_object.h"
 
-#include <algorithm>
 #include <windows.h>
 
 namespace zaprelay::skin {
@@ -24,14 +23,10 @@ int32_t ScreenMeasure(const TFontData& font, std::u16string_view text) {
 }
 
 // The icon's pixels over what the canvas holds there: directly on a device context, else
-// through a small bitmap that starts as a copy of the target's pixels.
+// through a small bitmap that starts as a copy of the canvas's pixels.
 void DrawIconOn(TCanvas& canvas, HICON icon, TPoint point, int size) {
     if (auto* gdi = dynamic_cast<win32::TGdiCanvas*>(&canvas)) {
         DrawIconEx(gdi->Handle(), point.X, point.Y, icon, size, size, 0, nullptr, DI_NORMAL);
-        return;
-    }
-    std::optional<TPixelSurface> surface = canvas.PixelSurface();
-    if (!surface) {
         return;
     }
     TVxBitmap patch;
@@ -40,14 +35,7 @@ void DrawIconOn(TCanvas& canvas, HICON icon, TPoint point, int size) {
     if (dc == nullptr) {
         return;
     }
-    const TPoint origin = canvas.Origin();
-    const int32_t left = point.X - origin.X;
-    const int32_t top = point.Y - origin.Y;
-    const TRect inside = Intersect(Bounds(left, top, size, size), {0, 0, surface->Width, surface->Height});
-    for (int32_t y = inside.Top; y < inside.Bottom; ++y) {
-        std::copy_n(surface->Bits + static_cast<intptr_t>(y) * surface->Width + inside.Left, inside.Width(),
-                    patch.PixelPtr(inside.Left - left, y - top));
-    }
+    canvas.ReadArea(Bounds(point.X, point.Y, size, size), patch);
     GdiFlush();
     DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     GdiFlush();
