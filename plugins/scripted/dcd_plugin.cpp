@@ -6,6 +6,7 @@
 // reaches a gate, "# sent N" once the N-th code's SendMessage has returned, and lines of the
 // script it skipped.
 #include "framework/win32/platform.h"
+#include "plugins/kit/settings_store.h"
 #include "plugins/scripted/code_script.h"
 
 #include <atomic>
@@ -26,16 +27,7 @@ constexpr UINT kCodeReceived = zaprelay::dcd::kCodeReceived;
 HMODULE g_module = nullptr;
 
 std::string EnvOr(const char* name, const char* besideDll) {
-    char value[MAX_PATH * 2];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    if (length > 0 && length < sizeof value) {
-        return std::string(value, length);
-    }
-    char path[MAX_PATH];
-    DWORD pathLength = GetModuleFileNameA(g_module, path, MAX_PATH);
-    std::string folder(path, pathLength);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + besideDll;
+    return zaprelay::dcd::TSettingsStore::PathBeside(g_module, besideDll, name);
 }
 
 // Appends whole lines; opened per line so the log is complete even if the host dies.

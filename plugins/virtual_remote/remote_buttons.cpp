@@ -145,10 +145,4 @@ std::string CodeText(std::size_t button) {
     return button < kButtons.size() ? std::string(kCodePrefix) + kButtons[button].Name : std::string();
 }
 
-void FillCodeRecord(TCodeRecord& record, std::string_view text) {
-    record.fill(0);
-    std::size_t length = std::min(text.size(), dcd::kCodeTextSize - 1);
-    std::copy_n(text.begin(), length, record.begin() + dcd::kCodeTextOffset);
-}
-
 }  // namespace zaprelay::remote

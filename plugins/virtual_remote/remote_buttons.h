@@ -80,10 +80,4 @@ int ButtonForKey(uint32_t virtualKey);
 // "VIRTUAL " + the button's name: the same text for every press of that button.
 std::string CodeText(std::size_t button);
 
-using TCodeRecord = std::array<uint8_t, dcd::kCodeRecordSize>;
-
-// The record a receiver sends: the plug-in's bytes zeroed, the text from byte 64,
-// zero-terminated (cut to fit the field).
-void FillCodeRecord(TCodeRecord& record, std::string_view text);
-
 }  // namespace zaprelay::remote

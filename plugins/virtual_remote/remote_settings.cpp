@@ -1,11 +1,15 @@
 #include "plugins/virtual_remote/remote_settings.h"
 
-#include "plugins/virtual_remote/ini_text.h"
+#include "plugins/kit/ini_text.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace zaprelay::remote {
+
+using dcd::FindIniValue;
+using dcd::ParseWholeNumber;
+using dcd::UpdateIniText;
 namespace {
 
 const char kDelayKey[] = "RepeatDelay";
@@ -55,33 +59,6 @@ TRemoteSettings DefaultRemoteSettings() {
         settings.Repeats[i] = RemoteButtons()[i].RepeatsByDefault;
     }
     return settings;
-}
-
-std::optional<int64_t> ParseWholeNumber(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    std::size_t last = text.find_last_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    text = text.substr(first, last - first + 1);
-    bool negative = false;
-    if (text.front() == '-' || text.front() == '+') {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        int digit = c - '0';
-        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
-    }
-    return negative ? -value : value;
 }
 
 uint32_t ClampRepeatDelay(int64_t ms) {

@@ -44,10 +44,6 @@ struct TRemoteSettings {
 
 TRemoteSettings DefaultRemoteSettings();
 
-// A whole number, blanks around it allowed; nothing for any other text. Values beyond
-// 64 bits saturate, so "99999999999999999999" still reads as too large rather than as junk.
-std::optional<int64_t> ParseWholeNumber(std::string_view text);
-
 uint32_t ClampRepeatDelay(int64_t ms);
 uint32_t ClampRepeatInterval(int64_t ms);
 

@@ -1,5 +1,7 @@
 #include "plugins/virtual_remote/remote_thread.h"
 
+#include "plugins/kit/sent_messages.h"
+
 namespace zaprelay::remote {
 namespace {
 
@@ -27,7 +29,7 @@ void TRemoteThread::Start(HINSTANCE module, HWND target, const TSettingsFile& fi
     // The window is made on the remote's thread; the caller's thread keeps answering sent
     // messages meanwhile, as the window's creation may ask it something.
     HANDLE handles[2] = {m_ready.Get(), m_thread.Get()};
-    WaitPumpingSentMessages(handles, 2, kStartTimeoutMs);
+    dcd::WaitPumpingSentMessages(handles, 2, kStartTimeoutMs);
 }
 
 void TRemoteThread::Stop() {
@@ -47,7 +49,7 @@ void TRemoteThread::Stop() {
         PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     }
     HANDLE thread = m_thread.Get();
-    WaitPumpingSentMessages(&thread, 1, INFINITE);
+    dcd::WaitPumpingSentMessages(&thread, 1, INFINITE);
     m_thread.Reset();
     m_ready.Reset();
 }
@@ -55,30 +57,6 @@ void TRemoteThread::Stop() {
 void TRemoteThread::UseSettings(const TRemoteSettings& settings) {
     std::lock_guard<std::mutex> lock(m_settingsLock);
     m_settings = settings;
-}
-
-// Waits for any of the handles while answering messages sent to this thread: the remote's
-// thread may be inside SendMessage to it, and would never end otherwise. A send already
-// waiting does not wake a plain wait once someone has looked at the queue, hence the peek
-// first and the wait for input that is merely there.
-void TRemoteThread::WaitPumpingSentMessages(HANDLE* handles, DWORD count, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        DWORD left = INFINITE;
-        if (timeoutMs != INFINITE) {
-            DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= timeoutMs) {
-                return;
-            }
-            left = timeoutMs - elapsed;
-        }
-        DWORD result = MsgWaitForMultipleObjectsEx(count, handles, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (result < WAIT_OBJECT_0 + count || result == WAIT_TIMEOUT || result == WAIT_FAILED) {
-            return;
-        }
-    }
 }
 
 DWORD WINAPI TRemoteThread::Run(void* self) {
@@ -117,7 +95,7 @@ void TRemoteThread::SendCode(std::size_t button, int32_t repeatCount) {
     if (m_stopping || m_target == nullptr) {
         return;
     }
-    FillCodeRecord(m_record, CodeText(button));
+    dcd::FillCodeRecord(m_record, CodeText(button));
     m_sending = true;
     SendMessageW(m_target, dcd::kCodeReceived, reinterpret_cast<WPARAM>(m_record.data()),
                  static_cast<LPARAM>(repeatCount));

@@ -4,6 +4,7 @@
 
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
+#include "plugins/kit/code_record.h"
 #include "plugins/virtual_remote/remote_buttons.h"
 #include "plugins/virtual_remote/remote_settings.h"
 #include "plugins/virtual_remote/remote_window.h"
@@ -32,7 +33,6 @@ public:
 private:
     static DWORD WINAPI Run(void* self);
     void RunWindow();
-    void WaitPumpingSentMessages(HANDLE* handles, DWORD count, DWORD timeoutMs);
 
     // TRemoteHost, on the remote's thread
     void SendCode(std::size_t button, int32_t repeatCount) override;
@@ -54,7 +54,7 @@ private:
 
     // The record of the code being delivered. It outlives the thread: the handler that reads
     // it may stop the plug-in before it is done with it.
-    TCodeRecord m_record{};
+    dcd::TCodeRecord m_record{};
 };
 
 }  // namespace zaprelay::remote

@@ -1,9 +1,9 @@
 // The settings file of the virtual remote: %ZAPRELAY_REMOTE_SETTINGS%, else VirtualRemote.ini
-// beside the DLL. Each save rewrites only its own keys, under one lock, through a temporary
-// file, so two writers never lose each other's values and a failed write leaves the old file.
+// beside the DLL. Each save rewrites only its own keys.
 #pragma once
 
 #include "framework/win32/platform.h"
+#include "plugins/kit/settings_store.h"
 #include "plugins/virtual_remote/remote_settings.h"
 
 #include <string>
@@ -12,12 +12,12 @@ namespace zaprelay::remote {
 
 class TSettingsFile {
 public:
-    explicit TSettingsFile(std::string path) : m_path(std::move(path)) {}
+    explicit TSettingsFile(std::string path) : m_store(std::move(path)) {}
 
     // The path beside the module (or from the environment).
     static std::string DefaultPath(HMODULE module);
 
-    const std::string& Path() const { return m_path; }
+    const std::string& Path() const { return m_store.Path(); }
 
     // The settings in the file; the defaults when it is missing or cannot be read.
     TRemoteSettings Load() const;
@@ -27,10 +27,7 @@ public:
     bool SavePosition(TRemotePosition position) const;
 
 private:
-    template <typename Edit>
-    bool Rewrite(Edit edit) const;
-
-    std::string m_path;
+    dcd::TSettingsStore m_store;
 };
 
 }  // namespace zaprelay::remote

@@ -109,19 +109,5 @@ TEST(RemoteButtons, SettingsListShowsEveryButtonOnce) {
     EXPECT_EQ(shown.count(-1), SettingsListPlaces().size() - kButtonCount) << "the other places stay empty";
 }
 
-TEST(CodeRecordFill, PutsZeroTerminatedTextAtItsOffsetAndClearsTheRest) {
-    TCodeRecord record;
-    record.fill(0x5A);
-    FillCodeRecord(record, "VIRTUAL OK");
-    EXPECT_TRUE(std::all_of(record.begin(), record.begin() + dcd::kCodeTextOffset, [](uint8_t b) { return b == 0; }));
-    EXPECT_STREQ(reinterpret_cast<const char*>(record.data() + dcd::kCodeTextOffset), "VIRTUAL OK");
-    EXPECT_TRUE(
-        std::all_of(record.begin() + dcd::kCodeTextOffset + 10, record.end(), [](uint8_t b) { return b == 0; }));
-
-    FillCodeRecord(record, std::string(500, 'x'));
-    EXPECT_EQ(record[dcd::kCodeRecordSize - 2], 'x');
-    EXPECT_EQ(record[dcd::kCodeRecordSize - 1], 0) << "a long text is cut and still terminated";
-}
-
 }  // namespace
 }  // namespace zaprelay::remote

@@ -1,12 +1,14 @@
 #include "plugins/virtual_remote/remote_settings.h"
 
-#include "plugins/virtual_remote/ini_text.h"
+#include "plugins/kit/ini_text.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace zaprelay::remote {
 namespace {
+
+using dcd::FindIniValue;
 
 bool Repeats(const TRemoteSettings& settings, const char* name) {
     return settings.Repeats[static_cast<std::size_t>(FindButton(name))];
@@ -84,17 +86,6 @@ TEST(RemoteSettings, SavedRepeatSettingsReadBackAndKeepTheRestOfTheFile) {
     std::string moved = WritePosition(saved, {70, 80});
     EXPECT_EQ(ParseRemoteSettings(moved).Position, (TRemotePosition{70, 80}));
     EXPECT_EQ(ParseRemoteSettings(moved).Repeats, settings.Repeats);
-}
-
-TEST(WholeNumber, AcceptsSignedDigitsOnly) {
-    EXPECT_EQ(ParseWholeNumber(" 42 "), 42);
-    EXPECT_EQ(ParseWholeNumber("+7"), 7);
-    EXPECT_EQ(ParseWholeNumber("-7"), -7);
-    EXPECT_EQ(ParseWholeNumber("99999999999999999999"), INT64_MAX);
-    EXPECT_EQ(ParseWholeNumber("-99999999999999999999"), -INT64_MAX);
-    for (const char* junk : {"", " ", "-", "+", "4 2", "0x10", "1.5", "--1"}) {
-        EXPECT_EQ(ParseWholeNumber(junk), std::nullopt) << junk;
-    }
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "plugins/virtual_remote/ini_text.h"
+#include "plugins/kit/ini_text.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-namespace zaprelay::remote {
+namespace zaprelay::dcd {
 namespace {
 
 const char kFile[] =
@@ -66,5 +66,16 @@ TEST(IniUpdate, LeavesBinaryJunkAroundTheSectionAlone) {
     EXPECT_EQ(out, junk + "[S]\nK=2\n" + junk);
 }
 
+TEST(WholeNumber, AcceptsSignedDigitsOnly) {
+    EXPECT_EQ(ParseWholeNumber(" 42 "), 42);
+    EXPECT_EQ(ParseWholeNumber("+7"), 7);
+    EXPECT_EQ(ParseWholeNumber("-7"), -7);
+    EXPECT_EQ(ParseWholeNumber("99999999999999999999"), INT64_MAX);
+    EXPECT_EQ(ParseWholeNumber("-99999999999999999999"), -INT64_MAX);
+    for (const char* junk : {"", " ", "-", "+", "4 2", "0x10", "1.5", "--1"}) {
+        EXPECT_EQ(ParseWholeNumber(junk), std::nullopt) << junk;
+    }
+}
+
 }  // namespace
-}  // namespace zaprelay::remote
+}  // namespace zaprelay::dcd

@@ -2,12 +2,13 @@
 // whatever else a person keeps in the file stays exactly as written.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace zaprelay::remote {
+namespace zaprelay::dcd {
 
 struct TIniEntry {
     std::string Key;
@@ -25,4 +26,8 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
 // ending (CR LF when it has none). Line breaks inside a value are dropped.
 std::string UpdateIniText(std::string_view text, std::string_view section, const std::vector<TIniEntry>& entries);
 
-}  // namespace zaprelay::remote
+// A whole number, blanks around it allowed; nothing for any other text. Values beyond
+// 64 bits saturate, so "99999999999999999999" still reads as too large rather than as junk.
+std::optional<int64_t> ParseWholeNumber(std::string_view text);
+
+}  // namespace zaprelay::dcd

@@ -1,8 +1,9 @@
-#include "plugins/virtual_remote/ini_text.h"
+#include "plugins/kit/ini_text.h"
 
 #include <algorithm>
+#include <limits>
 
-namespace zaprelay::remote {
+namespace zaprelay::dcd {
 namespace {
 
 struct TLine {
@@ -198,4 +199,31 @@ std::string UpdateIniText(std::string_view text, std::string_view section, const
     return out;
 }
 
-}  // namespace zaprelay::remote
+std::optional<int64_t> ParseWholeNumber(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, last - first + 1);
+    bool negative = false;
+    if (text.front() == '-' || text.front() == '+') {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max();
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        int digit = c - '0';
+        value = value > (kLimit - digit) / 10 ? kLimit : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace zaprelay::dcd

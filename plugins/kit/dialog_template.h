@@ -1,0 +1,69 @@
+// Dialogs built in code: a plug-in DLL carries no resource script.
+#pragma once
+
+#include "framework/win32/platform.h"
+
+#include <string>
+#include <vector>
+
+namespace zaprelay::dcd {
+
+// A dialog template in memory: the header, then one item per control, each on a 4-byte
+// boundary, texts as zero-terminated UTF-16.
+class TDialogTemplate {
+public:
+    enum TControlClass : WORD { kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082 };
+
+    TDialogTemplate(const wchar_t* title, DWORD style, short width, short height, const wchar_t* font, WORD points) {
+        Dword(style);
+        Dword(0);  // extended style
+        m_countAt = m_words.size();
+        Word(0);  // controls, filled in as they are added
+        Word(0);
+        Word(0);
+        Word(static_cast<WORD>(width));
+        Word(static_cast<WORD>(height));
+        Word(0);  // no menu
+        Word(0);  // the standard dialog class
+        Text(title);
+        Word(points);
+        Text(font);
+    }
+
+    void Add(TControlClass kind, const std::wstring& text, int id, DWORD style, short x, short y, short cx, short cy) {
+        if (m_words.size() % 2 != 0) {
+            Word(0);
+        }
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (short value : {x, y, cx, cy}) {
+            Word(static_cast<WORD>(value));
+        }
+        Word(static_cast<WORD>(id));
+        Word(0xFFFF);
+        Word(kind);
+        Text(text.c_str());
+        Word(0);  // no creation data
+        ++m_words[m_countAt];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    void Word(WORD value) { m_words.push_back(value); }
+    void Dword(DWORD value) {
+        Word(LOWORD(value));
+        Word(HIWORD(value));
+    }
+    void Text(const wchar_t* text) {
+        for (; *text != L'\0'; ++text) {
+            Word(static_cast<WORD>(*text));
+        }
+        Word(0);
+    }
+
+    std::vector<WORD> m_words;  // new'd storage: aligned for the template's DWORDs
+    std::size_t m_countAt = 0;
+};
+
+}  // namespace zaprelay::dcd
