@@ -6,6 +6,7 @@
 #include "app/bridge/code_table.h"
 #include "app/bridge/settings_store.h"
 #include "app/bridge/viewer_commands.h"
+#include "plugins/include/dcd_plugin.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +19,7 @@ inline constexpr uint32_t kShownColour = 0x000000;   // black: a code shown or r
 inline constexpr uint32_t kStoredColour = 0x0000FF;  // red: a code just stored
 inline constexpr char kNoCodeText[] = "None Code";
 inline constexpr uint32_t kLearnPauseMs = 200;
-inline constexpr int32_t kMaxLearnRepeat = 100;
+inline constexpr int32_t kMaxLearnRepeat = dcd::kMaxPairingRepeat;
 inline constexpr uint32_t kShutdownDelayMs = 2000;
 
 // Program-wide state the handlers share.

@@ -47,6 +47,16 @@ public:
         ++m_words[m_countAt];
     }
 
+    // The row of buttons at the foot of a settings dialog: Defaults at the left, OK and Cancel
+    // at the right.
+    void AddFooterButtons(short dialogWidth, short top, int defaultsId) {
+        Add(kButton, L"&Defaults", defaultsId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, top, 50, 14);
+        Add(kButton, L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, static_cast<short>(dialogWidth - 111), top,
+            50, 14);
+        Add(kButton, L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, static_cast<short>(dialogWidth - 57), top, 50,
+            14);
+    }
+
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
 
 private:

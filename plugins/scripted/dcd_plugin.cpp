@@ -6,6 +6,7 @@
 // reaches a gate, "# sent N" once the N-th code's SendMessage has returned, and lines of the
 // script it skipped.
 #include "framework/win32/platform.h"
+#include "plugins/kit/plugin_exports.h"
 #include "plugins/kit/settings_store.h"
 #include "plugins/scripted/code_script.h"
 
@@ -24,10 +25,8 @@ using zaprelay::scripted::CodeScript;
 
 constexpr UINT kCodeReceived = zaprelay::dcd::kCodeReceived;
 
-HMODULE g_module = nullptr;
-
 std::string EnvOr(const char* name, const char* besideDll) {
-    return zaprelay::dcd::TSettingsStore::PathBeside(g_module, besideDll, name);
+    return zaprelay::dcd::TSettingsStore::PathBeside(zaprelay::dcd::PluginModule(), besideDll, name);
 }
 
 // Appends whole lines; opened per line so the log is complete even if the host dies.
@@ -188,67 +187,40 @@ std::string Hex(uintptr_t value) {
     return text;
 }
 
-// No exception may leave an export: the caller's frames cannot be unwound.
-template <typename Body>
-int32_t Guarded(const char* name, Body body) {
-    try {
-        body();
-        return 1;
-    } catch (...) {
-        try {
-            g_log.Write(std::string("# ") + name + ": failed");
-        } catch (...) {
-        }
-        return 0;
-    }
-}
-
-}  // namespace
-
-extern "C" {
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-int32_t WINAPI Open(int32_t first, int32_t window, int32_t third) {
-    return Guarded("Open", [&] {
-        g_log.Write("Open(" + std::to_string(first) + ", " + Hex(static_cast<uint32_t>(window)) + ", " +
+class TScriptedPlugin final : public zaprelay::dcd::TReceiverPlugin {
+public:
+    void Open(int32_t first, HWND window, int32_t third) override {
+        g_log.Write("Open(" + std::to_string(first) + ", " + Hex(reinterpret_cast<uintptr_t>(window)) + ", " +
                     std::to_string(third) + ")");
-        g_window = reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(window)));
-    });
-}
+        g_window = window;
+    }
 
-int32_t WINAPI Start() {
-    return Guarded("Start", [] {
+    void Start() override {
         g_log.Write("Start()");
         if (g_window != nullptr) {
             g_player.Start(g_window);
         }
-    });
-}
+    }
 
-int32_t WINAPI Setup() {
-    return Guarded("Setup", [] { g_log.Write("Setup()"); });
-}
+    void Setup() override { g_log.Write("Setup()"); }
 
-int32_t WINAPI Stop() {
-    return Guarded("Stop", [] {
+    void Stop() override {
         g_log.Write("Stop()");
         g_player.Stop();
-    });
-}
+    }
 
-int32_t WINAPI Close() {
-    return Guarded("Close", [] {
+    void Close() override {
         g_log.Write("Close()");
         g_player.Stop();
         g_window = nullptr;
-    });
-}
+    }
 
-}  // extern "C"
+    void Failed(const char* call) override { g_log.Write(std::string("# ") + call + ": failed"); }
+};
+
+}  // namespace
+
+zaprelay::dcd::TReceiverPlugin& zaprelay::dcd::ThePlugin() {
+    static TScriptedPlugin plugin;
+    return plugin;
+}

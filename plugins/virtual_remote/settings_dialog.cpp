@@ -2,6 +2,7 @@
 
 #include "plugins/kit/dialog_template.h"
 #include "plugins/kit/ini_text.h"
+#include "plugins/kit/modal_dialog.h"
 
 #include <string>
 #include <vector>
@@ -23,17 +24,12 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-class TSettingsDialog {
+class TSettingsDialog : public dcd::TModalDialog {
 public:
     TSettingsDialog(const TRemoteSettings& settings, const std::function<bool(const TRemoteSettings&)>& save)
         : m_settings(settings), m_save(save) {}
 
-    bool Show(HINSTANCE module, HWND owner) {
-        TDialogTemplate layout = Layout();
-        INT_PTR result = DialogBoxIndirectParamW(module, layout.Get(), owner, &TSettingsDialog::Proc,
-                                                 reinterpret_cast<LPARAM>(this));
-        return result == IDOK;
-    }
+    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
 
 private:
     // Dialog units: three columns of check boxes laid out like the remote, the timing below.
@@ -72,30 +68,11 @@ private:
         t.Add(TDialogTemplate::kEdit, L"", kIntervalEditId, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_GROUP,
               110, kTimingTop + 28, 36, 12);
         t.Add(TDialogTemplate::kStatic, intervalRange, -1, SS_LEFT, 151, kTimingTop + 30, 100, 8);
-        t.Add(TDialogTemplate::kButton, L"&Defaults", kDefaultsButtonId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7,
-              kButtonsTop, 50, 14);
-        t.Add(TDialogTemplate::kButton, L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, kWidth - 111,
-              kButtonsTop, 50, 14);
-        t.Add(TDialogTemplate::kButton, L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, kWidth - 57, kButtonsTop, 50,
-              14);
+        t.AddFooterButtons(kWidth, kButtonsTop, kDefaultsButtonId);
         return t;
     }
 
-    static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-        try {
-            if (msg == WM_INITDIALOG) {
-                SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            }
-            auto* self = reinterpret_cast<TSettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-            return self != nullptr ? self->Handle(dialog, msg, wParam) : FALSE;
-        } catch (...) {
-            // Nothing may unwind into the dialog manager; the dialog closes unsaved.
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-    }
-
-    INT_PTR Handle(HWND dialog, UINT msg, WPARAM wParam) {
+    INT_PTR Handle(HWND dialog, UINT msg, WPARAM wParam) override {
         switch (msg) {
             case WM_INITDIALOG:
                 for (int id : {kDelayEditId, kIntervalEditId}) {
@@ -153,12 +130,7 @@ private:
         // What is kept is what the boxes show.
         SetDlgItemInt(dialog, kDelayEditId, edited.RepeatDelayMs, FALSE);
         SetDlgItemInt(dialog, kIntervalEditId, edited.RepeatIntervalMs, FALSE);
-        if (!m_save(edited)) {
-            MessageBoxW(dialog, L"The settings could not be saved. Is the settings file read-only or in use?",
-                        kSettingsDialogTitle, MB_OK | MB_ICONERROR);
-            return;
-        }
-        EndDialog(dialog, IDOK);
+        CloseIfSaved(dialog, m_save(edited));
     }
 
     TRemoteSettings m_settings;

@@ -211,7 +211,7 @@ void ZaprelayTest::StartToTray() {
     ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM", true).empty() || !Running(); }));
     ASSERT_TRUE(Running()) << "the program ended at start; plug-in log:\n" << PluginLog();
     m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM", true).front();
-    ASSERT_TRUE(WaitFor([&] { return Calls().size() >= 2; })) << PluginLog();
+    ASSERT_TRUE(WaitFor([&] { return PluginStarted(); })) << PluginLog();
     ASSERT_NO_FATAL_FAILURE(FindControls());
     ASSERT_NO_FATAL_FAILURE(WaitForTray());
 }

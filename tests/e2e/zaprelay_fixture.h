@@ -77,6 +77,10 @@ protected:
     DWORD ProcessId() const { return m_process.dwProcessId; }
     HANDLE Process() const { return m_processHandle.Get(); }
 
+    // Whether the plug-in beside the program has started; by default, the scripted plug-in's
+    // log shows Open and Start. Tests with another plug-in say how theirs shows it.
+    virtual bool PluginStarted() const { return Calls().size() >= 2; }
+
     // The plug-in's log: the calls it received, and its whole text.
     std::vector<std::string> Calls() const;
     std::string PluginLog() const { return test::ReadFile(FilePath("DCD.log")); }

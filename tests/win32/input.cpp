@@ -4,6 +4,7 @@
 #include "tests/win32/test_support.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace zaprelay::test {
@@ -50,6 +51,26 @@ void CALLBACK RunDelayed(HWND, UINT, UINT_PTR id, DWORD) {
 void AfterDelay(UINT ms, std::function<void()> action) {
     UINT_PTR id = SetTimer(nullptr, 0, ms, RunDelayed);
     DelayedActions()[id] = std::move(action);
+}
+
+void WhenTrue(std::function<bool()> done, std::function<void()> action, int triesLeft) {
+    AfterDelay(50, [done = std::move(done), action = std::move(action), triesLeft]() mutable {
+        if (done()) {
+            action();
+        } else if (triesLeft > 0) {
+            WhenTrue(std::move(done), std::move(action), triesLeft - 1);
+        }
+    });
+}
+
+void WhenWindowIsUp(const wchar_t* className, const wchar_t* title, std::function<void(HWND)> action) {
+    auto found = std::make_shared<HWND>(nullptr);
+    WhenTrue(
+        [=] {
+            *found = FindWindowW(className, title);
+            return *found != nullptr && IsWindowVisible(*found);
+        },
+        [=] { action(*found); });
 }
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers) {

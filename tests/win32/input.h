@@ -26,6 +26,12 @@ void DragWithMouse(POINT from, POINT to, const std::function<void()>& beforeRele
 // Runs action once on this thread after ms, from a timer: it also runs inside modal loops
 // (a menu's, a dialog's) that the test has entered in the meantime.
 void AfterDelay(UINT ms, std::function<void()> action);
+// Looks every 50 ms, from such a timer, whether done() holds and then runs action once; gives
+// up after about ten seconds, so what never comes fails the test's own checks instead of
+// hanging it.
+void WhenTrue(std::function<bool()> done, std::function<void()> action, int triesLeft = 200);
+// WhenTrue for a visible top-level window of this class and title (a dialog box: "#32770").
+void WhenWindowIsUp(const wchar_t* className, const wchar_t* title, std::function<void(HWND)> action);
 // The centre of a window on the screen.
 POINT CenterOf(HWND window);
 

@@ -1,5 +1,6 @@
 #include "tests/win32/test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -47,13 +48,15 @@ void WriteFile(const std::string& path, const std::string& text) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::function<void()>& dispatch) {
+    constexpr DWORD kPollMs = 20;
     DWORD start = GetTickCount();
     while (!done()) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs) {
             return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        // Conditions that other threads change send no message: look again now and then.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, kPollMs), QS_ALLINPUT);
         if (dispatch) {
             dispatch();
         } else {

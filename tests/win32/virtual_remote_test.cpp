@@ -6,6 +6,7 @@
 #include "plugins/virtual_remote/settings_dialog.h"
 #include "plugins/virtual_remote/settings_file.h"
 #include "tests/win32/input.h"
+#include "tests/win32/plugin_host.h"
 #include "tests/win32/test_support.h"
 
 #include <functional>
@@ -18,15 +19,6 @@ namespace {
 
 constexpr wchar_t kRemoteClass[] = L"ZaprelayVirtualRemote";
 constexpr char kQuickRepeats[] = "[VirtualRemote]\r\nRepeatDelay=150\r\nRepeatInterval=40\r\n";
-
-struct Received {
-    std::string Text;
-    LPARAM RepeatCount;
-    bool FromOtherThread;
-};
-
-class VirtualRemoteTest;
-VirtualRemoteTest* g_fixture = nullptr;
 
 INPUT MouseAt(POINT p, DWORD buttons) {
     INPUT in{};
@@ -51,40 +43,17 @@ void MouseUpAt(POINT p) {
 class VirtualRemoteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_fixture = this;
         m_settingsPath = m_scratch.Path() + "remote.ini";
         SetEnvironmentVariableA("ZAPRELAY_REMOTE_SETTINGS", m_settingsPath.c_str());
         WriteFile(m_settingsPath, kQuickRepeats);
-
-        m_library = LoadLibraryA((BinaryFolder() + "DCD.dll").c_str());
-        ASSERT_NE(m_library, nullptr);
-        ASSERT_TRUE(m_dcd.Resolve(m_library));
-
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &VirtualRemoteTest::Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZaprelayVirtualRemoteTest";
-        RegisterClassW(&wc);
-        m_window =
-            CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(m_window, nullptr);
+        ASSERT_TRUE(m_host.Load(BinaryFolder() + "DCD.dll"));
     }
 
-    void TearDown() override {
-        if (m_dcd.Stop != nullptr) {
-            m_dcd.Stop();
-            m_dcd.Close();
-        }
-        DestroyWindow(m_window);
-        FreeLibrary(m_library);
-        SetEnvironmentVariableA("ZAPRELAY_REMOTE_SETTINGS", nullptr);
-        g_fixture = nullptr;
-    }
+    void TearDown() override { SetEnvironmentVariableA("ZAPRELAY_REMOTE_SETTINGS", nullptr); }
 
     // Opens and starts the plug-in; its remote is up when Start returns.
     HWND StartRemote() {
-        m_dcd.Open(0, static_cast<int32_t>(reinterpret_cast<uintptr_t>(m_window)), 0);
-        m_dcd.Start();
+        m_host.OpenAndStart();
         HWND remote = FindWindowW(kRemoteClass, L"Virtual remote");
         EXPECT_TRUE(remote != nullptr && IsWindowVisible(remote));
         return remote;
@@ -98,41 +67,14 @@ protected:
         return p;
     }
 
-    bool WaitForCodes(std::size_t count) {
-        return PumpUntil([&] { return m_received.size() >= count; });
-    }
-
-    // Waits a little for a code beyond count; true when one came.
-    bool AnotherCodeComes(std::size_t count, DWORD withinMs) {
-        return PumpUntil([&] { return m_received.size() > count; }, withinMs);
-    }
-
-    static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == dcd::kCodeReceived && g_fixture != nullptr) {
-            g_fixture->OnCode(reinterpret_cast<const char*>(wParam), lParam);
-            return 0;
-        }
-        return DefWindowProcW(window, msg, wParam, lParam);
-    }
-
-    void OnCode(const char* record, LPARAM repeatCount) {
-        m_received.push_back({std::string(record + dcd::kCodeTextOffset), repeatCount, InSendMessage() != 0});
-        if (m_stopInsideHandler) {
-            m_dcd.Stop();
-            m_dcd.Close();
-            // The record must still be readable after the plug-in was stopped from here.
-            m_textAfterStop = std::string(record + dcd::kCodeTextOffset);
-        }
-    }
+    bool WaitForCodes(std::size_t count) { return m_host.WaitForCodes(count); }
+    bool AnotherCodeComes(std::size_t count, DWORD withinMs) { return m_host.AnotherCodeComes(count, withinMs); }
 
     ScratchFolder m_scratch;
     std::string m_settingsPath;
-    HMODULE m_library = nullptr;
-    dcd::TPluginEntries m_dcd;
-    HWND m_window = nullptr;
-    std::vector<Received> m_received;
-    bool m_stopInsideHandler = false;
-    std::string m_textAfterStop;
+    TPluginHost m_host;
+    dcd::TPluginEntries& m_dcd = m_host.Dcd;
+    std::vector<TReceivedCode>& m_received = m_host.Received;
 };
 
 TEST_F(VirtualRemoteTest, ClickSendsTheButtonsCodeFromAnotherThread) {
@@ -233,11 +175,11 @@ TEST_F(VirtualRemoteTest, AfterStopTheRemoteIsGoneAndNothingArrives) {
 TEST_F(VirtualRemoteTest, StopFromInsideTheCodeHandlerReturns) {
     HWND remote = StartRemote();
     ASSERT_NE(remote, nullptr);
-    m_stopInsideHandler = true;
+    m_host.StopInsideHandler = true;
     POINT menu = ButtonCentre(remote, "MENU");
     ClickAt(menu.x, menu.y);
-    ASSERT_TRUE(PumpUntil([&] { return !m_textAfterStop.empty(); }));
-    EXPECT_EQ(m_textAfterStop, "VIRTUAL MENU");
+    ASSERT_TRUE(PumpUntil([&] { return !m_host.TextAfterStop.empty(); }));
+    EXPECT_EQ(m_host.TextAfterStop, "VIRTUAL MENU");
     EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(m_received.size(), 1u);
 }
@@ -261,17 +203,9 @@ TEST_F(VirtualRemoteTest, StopWhileTheRemoteWaitsOnASendToThisThreadReturns) {
     EXPECT_FALSE(AnotherCodeComes(afterStop, 300));
 }
 
-// Finds the settings dialog once it is up (on this thread, inside Setup's modal loop) and
-// hands it to act; gives up after a while so a missing dialog fails instead of hanging.
-void WhenSettingsDialogIsUp(std::function<void(HWND)> act, int triesLeft = 100) {
-    AfterDelay(50, [act = std::move(act), triesLeft]() mutable {
-        HWND dialog = FindWindowW(L"#32770", remote::kSettingsDialogTitle);
-        if (dialog != nullptr && IsWindowVisible(dialog)) {
-            act(dialog);
-        } else if (triesLeft > 0) {
-            WhenSettingsDialogIsUp(std::move(act), triesLeft - 1);
-        }
-    });
+// The settings dialog, once it is up (on this thread, inside Setup's modal loop).
+void WhenSettingsDialogIsUp(std::function<void(HWND)> act) {
+    WhenWindowIsUp(L"#32770", remote::kSettingsDialogTitle, std::move(act));
 }
 
 TEST_F(VirtualRemoteTest, SetupCancelledLeavesTheSettingsFileAsItWas) {

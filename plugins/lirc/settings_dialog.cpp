@@ -1,0 +1,188 @@
+#include "plugins/lirc/settings_dialog.h"
+
+#include "plugins/kit/dialog_template.h"
+#include "plugins/kit/modal_dialog.h"
+#include "plugins/lirc/connection_probe.h"
+
+#include <optional>
+#include <string>
+
+namespace zaprelay::lirc {
+namespace {
+
+using dcd::TDialogTemplate;
+
+constexpr UINT kProbeChanged = WM_APP + 1;
+
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// Host names and ports are ASCII; anything else is not one and reads as unusable.
+std::optional<std::string> Ascii(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        if (c >= 0x80) {
+            return std::nullopt;
+        }
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+class TSettingsDialog : public dcd::TModalDialog {
+public:
+    TSettingsDialog(const TLircSettings& settings, const std::function<bool(const TLircSettings&)>& save)
+        : m_settings(settings), m_save(save) {}
+
+    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
+
+private:
+    // Dialog units.
+    static TDialogTemplate Layout() {
+        constexpr short kWidth = 250, kGroupTop = 6, kGroupHeight = 100, kButtonsTop = kGroupTop + kGroupHeight + 7;
+        TDialogTemplate t(kSettingsDialogTitle,
+                          DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, kWidth,
+                          kButtonsTop + 21, L"MS Shell Dlg", 8);
+        t.Add(TDialogTemplate::kButton, L"LIRC daemon or WinLIRC server", -1, BS_GROUPBOX, 7, kGroupTop, kWidth - 14,
+              kGroupHeight);
+        t.Add(TDialogTemplate::kStatic, L"&Computer (name or address):", -1, SS_LEFT, 16, kGroupTop + 16, 150, 8);
+        t.Add(TDialogTemplate::kEdit, L"", kHostEditId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_GROUP, 16,
+              kGroupTop + 27, 160, 12);
+        t.Add(TDialogTemplate::kStatic, L"&Port:", -1, SS_LEFT, 184, kGroupTop + 16, 40, 8);
+        t.Add(TDialogTemplate::kEdit, L"", kPortEditId, ES_NUMBER | WS_BORDER | WS_TABSTOP | WS_GROUP, 184,
+              kGroupTop + 27, 50, 12);
+        t.Add(TDialogTemplate::kButton, L"&Test connection", kTestButtonId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 16,
+              kGroupTop + 46, 70, 14);
+        t.Add(TDialogTemplate::kStatic, L"", kResultTextId, SS_LEFT | SS_NOPREFIX, 16, kGroupTop + 65, kWidth - 32, 30);
+        t.AddFooterButtons(kWidth, kButtonsTop, kDefaultsButtonId);
+        return t;
+    }
+
+    INT_PTR Handle(HWND dialog, UINT msg, WPARAM wParam) override {
+        switch (msg) {
+            case WM_INITDIALOG:
+                SendDlgItemMessageW(dialog, kHostEditId, EM_LIMITTEXT, kMaxHostLength, 0);
+                SendDlgItemMessageW(dialog, kPortEditId, EM_LIMITTEXT, 5, 0);
+                Fill(dialog, m_settings);
+                return TRUE;
+            case kProbeChanged:
+                ShowResult(dialog, ProbeReportText(m_probe.Report(), m_probed.Host, m_probed.Port));
+                return TRUE;
+            case WM_COMMAND:
+                return Command(dialog, LOWORD(wParam), HIWORD(wParam));
+            case WM_DESTROY:
+                m_probe.Stop();
+                return FALSE;
+            default:
+                return FALSE;
+        }
+    }
+
+    INT_PTR Command(HWND dialog, int id, int code) {
+        switch (id) {
+            case IDOK:
+                Accept(dialog);
+                return TRUE;
+            case IDCANCEL:
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            case kTestButtonId:
+                Test(dialog);
+                return TRUE;
+            case kDefaultsButtonId: {
+                TLircSettings defaults;
+                defaults.ReleaseSuffix = m_settings.ReleaseSuffix;
+                Fill(dialog, defaults);
+                return TRUE;
+            }
+            case kHostEditId:
+            case kPortEditId:
+                // A result no longer about what the boxes say is taken away.
+                if (code == EN_CHANGE && m_probing) {
+                    m_probe.Stop();
+                    m_probing = false;
+                    ShowResult(dialog, "");
+                }
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+
+    void Fill(HWND dialog, const TLircSettings& settings) {
+        SetDlgItemTextW(dialog, kHostEditId, Widen(settings.Host).c_str());
+        SetDlgItemInt(dialog, kPortEditId, settings.Port, FALSE);
+    }
+
+    static void ShowResult(HWND dialog, const std::string& text) {
+        SetDlgItemTextW(dialog, kResultTextId, Widen(text).c_str());
+    }
+
+    // The settings the boxes hold; nothing (the reason shown, the box focused) when one is
+    // not usable.
+    std::optional<TLircSettings> Edited(HWND dialog) {
+        TLircSettings edited = m_settings;
+        std::optional<std::string> host = Ascii(ItemText(dialog, kHostEditId));
+        std::optional<std::string> parsed = host ? ParseLircHost(*host) : std::nullopt;
+        if (!parsed) {
+            ShowResult(dialog, "Enter the name or the address of the computer that runs the server.");
+            SetFocus(GetDlgItem(dialog, kHostEditId));
+            return std::nullopt;
+        }
+        std::optional<std::string> portText = Ascii(ItemText(dialog, kPortEditId));
+        std::optional<uint16_t> port = portText ? ParseLircPort(*portText) : std::nullopt;
+        if (!port) {
+            ShowResult(dialog, "The port is a number from 1 to 65535 (LIRC and WinLIRC use 8765).");
+            SetFocus(GetDlgItem(dialog, kPortEditId));
+            return std::nullopt;
+        }
+        edited.Host = *parsed;
+        edited.Port = *port;
+        return edited;
+    }
+
+    void Test(HWND dialog) {
+        std::optional<TLircSettings> edited = Edited(dialog);
+        if (!edited) {
+            return;
+        }
+        m_probed = *edited;
+        m_probing = true;
+        m_probe.Start(dialog, kProbeChanged, m_probed);
+        ShowResult(dialog, ProbeReportText(m_probe.Report(), m_probed.Host, m_probed.Port));
+    }
+
+    void Accept(HWND dialog) {
+        std::optional<TLircSettings> edited = Edited(dialog);
+        if (!edited) {
+            return;
+        }
+        CloseIfSaved(dialog, m_save(*edited));
+    }
+
+    TLircSettings m_settings;
+    const std::function<bool(const TLircSettings&)>& m_save;
+    TConnectionProbe m_probe;
+    TLircSettings m_probed;
+    bool m_probing = false;
+};
+
+}  // namespace
+
+bool ShowSettingsDialog(HINSTANCE module,
+                        HWND owner,
+                        const TLircSettings& settings,
+                        const std::function<bool(const TLircSettings&)>& save) {
+    TSettingsDialog dialog(settings, save);
+    return dialog.Show(module, owner);
+}
+
+}  // namespace zaprelay::lirc
