@@ -88,10 +88,12 @@ TEST_F(LircPluginTest, GarbageAndOverlongLinesAreDroppedWholeAndTheNextButtonArr
     garbage += "00000000000000001 00 KEY_1 tv\n";                                       // 17 hex digits
     m_server.Send(garbage);
     m_server.Send(std::string(70000, '\x7f'));  // no line end at all, for a while
-    m_server.Send("\n" + Line("KEY_2", "tv"));
-    ASSERT_TRUE(WaitForCodes(1));
-    EXPECT_FALSE(WaitForCodes(2, 300));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"tv.KEY_2"});
+    // A code exactly as long as the record's field arrives whole.
+    const std::string longest(dcd::kCodeTextSize - 2, 'L');
+    m_server.Send("\n" + Line(longest.c_str(), "r") + Line("KEY_2", "tv"));
+    ASSERT_TRUE(WaitForCodes(2));
+    EXPECT_FALSE(WaitForCodes(3, 300));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"r." + longest, "tv.KEY_2"}));
     EXPECT_EQ(m_server.Clients(), 1) << "garbage does not end the connection";
 }
 

@@ -15,9 +15,14 @@ TEST(CodeRecordFill, PutsZeroTerminatedTextAtItsOffsetAndClearsTheRest) {
     EXPECT_STREQ(reinterpret_cast<const char*>(record.data() + kCodeTextOffset), "VIRTUAL OK");
     EXPECT_TRUE(std::all_of(record.begin() + kCodeTextOffset + 10, record.end(), [](uint8_t b) { return b == 0; }));
 
-    FillCodeRecord(record, std::string(500, 'x'));
-    EXPECT_EQ(record[kCodeRecordSize - 2], 'x');
-    EXPECT_EQ(record[kCodeRecordSize - 1], 0) << "a long text is cut and still terminated";
+    // A code as long as the field fills it whole: the program reads to the end of the record,
+    // so the code arrives as it is instead of one byte short.
+    const std::string full(kCodeTextSize, 'x');
+    FillCodeRecord(record, full);
+    EXPECT_EQ(std::string(record.begin() + kCodeTextOffset, record.end()), full);
+    FillCodeRecord(record, "short");
+    EXPECT_EQ(record[kCodeTextOffset + 5], 0) << "a shorter code after it is terminated";
+    EXPECT_EQ(record[kCodeRecordSize - 1], 0) << "and nothing of the longer one is left";
 }
 
 }  // namespace
