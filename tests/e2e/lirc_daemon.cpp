@@ -53,20 +53,9 @@ SOCKET ConnectTo(uint16_t port) {
     return s;
 }
 
-// Runs a Linux command line. Wine starts it but gives no handle to wait on: callers look for
-// its effect instead.
+// Runs a Linux shell command line, without waiting for it.
 bool RunUnix(const std::string& shellCommand) {
-    std::string commandLine = "Z:\\bin\\sh -c \"" + shellCommand + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return test::StartHostProgram("/bin/sh -c \"" + shellCommand + "\"");
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {

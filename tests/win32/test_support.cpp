@@ -66,6 +66,19 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::fu
     return true;
 }
 
+bool StartHostProgram(const std::string& commandLine) {
+    std::wstring command(commandLine.begin(), commandLine.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
 DWORD CountGuiObjects(DWORD kind) {
     SetLastError(0);
     DWORD counted = GetGuiResources(GetCurrentProcess(), kind);

@@ -1,23 +1,12 @@
 #include "tests/win32/x_keys.h"
 
-#include "framework/win32/gdi_handles.h"
+#include "tests/win32/test_support.h"
 
 namespace zaprelay::test {
 namespace {
 
-// Starts xdotool on the host. Wine runs a program named by a Unix path as a host process and
-// hands back no handles for it, so there is nothing to wait for.
 bool RunXdotool(const std::string& arguments) {
-    std::wstring command = L"/usr/bin/xdotool " + std::wstring(arguments.begin(), arguments.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    win32::TKernelHandle thread(process.hThread);
-    win32::TKernelHandle child(process.hProcess);
-    return true;
+    return StartHostProgram("/usr/bin/xdotool " + arguments);
 }
 
 const char* KeyName(char c) {
