@@ -2,7 +2,6 @@
 
 #include "plugins/lirc/lirc_connection.h"
 
-#include <atomic>
 #include <mutex>
 
 namespace zaprelay::lirc {
@@ -11,18 +10,19 @@ struct TConnectionProbe::TState {
     HWND Window = nullptr;
     UINT Message = 0;
     TLircSettings Settings;
-    std::atomic<bool> Stopping{false};
     mutable std::mutex Lock;
+    bool Stopping = false;       // under Lock: no post once Stop has set it
+    bool NoticePending = false;  // under Lock: one notice in the window's queue at a time
     TProbeReport Report;
 
+    // A server that floods button lines yields one notice, not one per line: the window reads
+    // the newest report when it gets to it.
     template <typename Change>
     void Update(Change change) {
-        {
-            std::lock_guard<std::mutex> lock(Lock);
-            change(Report);
-        }
-        if (!Stopping) {
-            PostMessageW(Window, Message, 0, 0);
+        std::lock_guard<std::mutex> lock(Lock);
+        change(Report);
+        if (!Stopping && !NoticePending) {
+            NoticePending = PostMessageW(Window, Message, 0, 0) != FALSE;
         }
     }
 };
@@ -81,23 +81,28 @@ void TConnectionProbe::Start(HWND window, UINT message, const TLircSettings& set
     state->Settings = settings;
     m_state = state;
     if (!m_worker.Start([state](HANDLE stop) { Probe(*state, stop); })) {
-        state->Report.Stage = TProbeReport::TStage::Failed;
-        state->Report.Error = static_cast<int>(GetLastError());
+        const int error = static_cast<int>(GetLastError());
+        state->Update([&](TProbeReport& report) {
+            report.Stage = TProbeReport::TStage::Failed;
+            report.Error = error;
+        });
     }
 }
 
 void TConnectionProbe::Stop() {
     if (m_state) {
+        std::lock_guard<std::mutex> lock(m_state->Lock);
         m_state->Stopping = true;
     }
     m_worker.Stop(kProbePatienceMs);
 }
 
-TProbeReport TConnectionProbe::Report() const {
+TProbeReport TConnectionProbe::TakeReport() {
     if (!m_state) {
         return {};
     }
     std::lock_guard<std::mutex> lock(m_state->Lock);
+    m_state->NoticePending = false;
     return m_state->Report;
 }
 

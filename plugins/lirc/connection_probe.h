@@ -18,12 +18,13 @@ public:
     TConnectionProbe(const TConnectionProbe&) = delete;
     TConnectionProbe& operator=(const TConnectionProbe&) = delete;
 
-    // Starts over with these settings; each change of the report is announced by posting
-    // message to window.
+    // Starts over with these settings; a change of the report is announced by posting message
+    // to window (one at a time: the next comes after TakeReport).
     void Start(HWND window, UINT message, const TLircSettings& settings);
     // Nothing is posted once this returns.
     void Stop();
-    TProbeReport Report() const;
+    // The newest report; lets the next change be announced.
+    TProbeReport TakeReport();
 
     struct TState;
 

@@ -24,6 +24,18 @@ struct TAddresses {
     }
 };
 
+// How much a failure tells the user about the server.
+int Telling(TConnectStatus status) {
+    switch (status) {
+        case TConnectStatus::Refused:
+            return 2;
+        case TConnectStatus::NoAnswer:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 TWinsockUse::TWinsockUse() {
@@ -47,6 +59,7 @@ TConnectStatus TLircConnection::Connect(const std::string& host, uint16_t port, 
             return TConnectStatus::Failed;
         }
     }
+    const DWORD start = GetTickCount();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -61,17 +74,30 @@ TConnectStatus TLircConnection::Connect(const std::string& host, uint16_t port, 
         m_lastError = error;
         return error == WSAHOST_NOT_FOUND || error == WSANO_DATA ? TConnectStatus::UnknownHost : TConnectStatus::Failed;
     }
-    // The most telling failure wins: a refusal says more than a silence.
+    // One time limit for all the host's addresses. The most telling failure is the one told
+    // (a refusal says more than a silence, a silence more than an error), with its own error.
     TConnectStatus result = TConnectStatus::Failed;
+    int resultError = 0;
     for (addrinfo* address = addresses.List; address != nullptr; address = address->ai_next) {
-        TConnectStatus status = ConnectTo(address->ai_addr, static_cast<int>(address->ai_addrlen), stop, timeoutMs);
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) {
+            if (Telling(TConnectStatus::NoAnswer) > Telling(result)) {
+                result = TConnectStatus::NoAnswer;
+                resultError = WSAETIMEDOUT;
+            }
+            break;
+        }
+        TConnectStatus status =
+            ConnectTo(address->ai_addr, static_cast<int>(address->ai_addrlen), stop, timeoutMs - elapsed);
         if (status == TConnectStatus::Connected || status == TConnectStatus::Stopped) {
             return status;
         }
-        if (status == TConnectStatus::Refused || result == TConnectStatus::Failed) {
+        if (Telling(status) > Telling(result) || resultError == 0) {
             result = status;
+            resultError = m_lastError;
         }
     }
+    m_lastError = resultError;
     return result;
 }
 
@@ -87,52 +113,61 @@ TConnectStatus TLircConnection::ConnectTo(const void* address, int addressLength
     // watches the stop event.
     WSAResetEvent(m_event.Get());
     if (WSAEventSelect(s, m_event.Get(), FD_CONNECT | FD_READ | FD_CLOSE) != 0) {
-        m_lastError = WSAGetLastError();
-        Close();
-        return TConnectStatus::Failed;
+        return Failure(WSAGetLastError());
     }
     if (connect(s, target, addressLength) != 0 && WSAGetLastError() != WSAEWOULDBLOCK) {
-        m_lastError = WSAGetLastError();
-        Close();
-        return m_lastError == WSAECONNREFUSED ? TConnectStatus::Refused : TConnectStatus::Failed;
+        return Failure(WSAGetLastError());
     }
-    HANDLE handles[2] = {stop, m_event.Get()};
-    DWORD waited = WaitForMultipleObjects(2, handles, FALSE, timeoutMs);
-    if (waited == WAIT_OBJECT_0) {
-        Close();
-        return TConnectStatus::Stopped;
-    }
-    if (waited != WAIT_OBJECT_0 + 1) {
-        m_lastError = waited == WAIT_TIMEOUT ? WSAETIMEDOUT : static_cast<int>(GetLastError());
-        Close();
-        return waited == WAIT_TIMEOUT ? TConnectStatus::NoAnswer : TConnectStatus::Failed;
-    }
-    WSANETWORKEVENTS events{};
-    if (WSAEnumNetworkEvents(s, m_event.Get(), &events) != 0) {
-        m_lastError = WSAGetLastError();
-        Close();
-        return TConnectStatus::Failed;
-    }
-    if ((events.lNetworkEvents & FD_CONNECT) != 0 && events.iErrorCode[FD_CONNECT_BIT] != 0) {
-        m_lastError = events.iErrorCode[FD_CONNECT_BIT];
-        Close();
-        switch (m_lastError) {
-            case WSAECONNREFUSED:
-                return TConnectStatus::Refused;
-            case WSAETIMEDOUT:
-            case WSAEHOSTUNREACH:
-            case WSAENETUNREACH:
-                return TConnectStatus::NoAnswer;
-            default:
-                return TConnectStatus::Failed;
+    // Woken by the connection's outcome, or by lines or a close that come with it.
+    const DWORD start = GetTickCount();
+    long arrived = 0;
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        HANDLE handles[2] = {stop, m_event.Get()};
+        DWORD waited = WaitForMultipleObjects(2, handles, FALSE, elapsed < timeoutMs ? timeoutMs - elapsed : 0);
+        if (waited == WAIT_OBJECT_0) {
+            Close();
+            return TConnectStatus::Stopped;
+        }
+        if (waited != WAIT_OBJECT_0 + 1) {
+            return Failure(waited == WAIT_TIMEOUT ? WSAETIMEDOUT : static_cast<int>(GetLastError()));
+        }
+        WSANETWORKEVENTS events{};
+        if (WSAEnumNetworkEvents(s, m_event.Get(), &events) != 0) {
+            return Failure(WSAGetLastError());
+        }
+        arrived |= events.lNetworkEvents;
+        if ((events.lNetworkEvents & FD_CONNECT) != 0) {
+            if (events.iErrorCode[FD_CONNECT_BIT] != 0) {
+                return Failure(events.iErrorCode[FD_CONNECT_BIT]);
+            }
+            break;
+        }
+        if ((events.lNetworkEvents & FD_CLOSE) != 0) {
+            return Failure(events.iErrorCode[FD_CLOSE_BIT] != 0 ? events.iErrorCode[FD_CLOSE_BIT] : WSAECONNRESET);
         }
     }
-    // Lines that came with the connection are read by the first Read: the event is set again.
-    if ((events.lNetworkEvents & (FD_READ | FD_CLOSE)) != 0) {
+    // Lines (or a close) that came with the connection are read by the first Read.
+    if ((arrived & (FD_READ | FD_CLOSE)) != 0) {
         WSASetEvent(m_event.Get());
     }
     KeepAlive();
     return TConnectStatus::Connected;
+}
+
+TConnectStatus TLircConnection::Failure(int error) {
+    m_lastError = error;
+    Close();
+    switch (error) {
+        case WSAECONNREFUSED:
+            return TConnectStatus::Refused;
+        case WSAETIMEDOUT:
+        case WSAEHOSTUNREACH:
+        case WSAENETUNREACH:
+            return TConnectStatus::NoAnswer;
+        default:
+            return TConnectStatus::Failed;
+    }
 }
 
 void TLircConnection::KeepAlive() {

@@ -36,7 +36,7 @@ public:
     TLircConnection(const TLircConnection&) = delete;
     TLircConnection& operator=(const TLircConnection&) = delete;
 
-    // Tries each address of the host in turn, each for at most timeoutMs.
+    // Tries each address of the host in turn, all within timeoutMs.
     TConnectStatus Connect(const std::string& host, uint16_t port, HANDLE stop, DWORD timeoutMs);
     // Waits up to timeoutMs for bytes and appends the lines they complete (Data, possibly no
     // line yet); Idle when nothing came, Closed when the peer is gone.
@@ -48,6 +48,8 @@ public:
 
 private:
     TConnectStatus ConnectTo(const void* address, int addressLength, HANDLE stop, DWORD timeoutMs);
+    // Closes the socket and tells what the error means.
+    TConnectStatus Failure(int error);
     void KeepAlive();
 
     uintptr_t m_socket = ~uintptr_t{0};  // a SOCKET; INVALID_SOCKET when none

@@ -103,12 +103,23 @@ std::optional<TLircButton> ParseLircLine(std::string_view line, const TLircLineO
     if (value > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
         return std::nullopt;
     }
-    if (remote.size() + 1 + button.size() > dcd::kCodeTextSize) {
+    // The first dot of a code ends the remote's name: dots (and the escape sign) inside that
+    // name are escaped, so remote "a.b" with button "c" and remote "a" with button "b.c"
+    // stay two codes.
+    TLircButton result;
+    for (char c : remote) {
+        if (c == '.') {
+            result.Code += "%2E";
+        } else if (c == '%') {
+            result.Code += "%25";
+        } else {
+            result.Code += c;
+        }
+    }
+    if (result.Code.size() + 1 + button.size() > dcd::kCodeTextSize) {
         return std::nullopt;
     }
-    TLircButton result;
-    result.Code.reserve(remote.size() + 1 + button.size());
-    result.Code.append(remote).append(1, '.').append(button);
+    result.Code.append(1, '.').append(button);
     result.RepeatCount = static_cast<int32_t>(value);
     return result;
 }

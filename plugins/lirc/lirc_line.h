@@ -12,7 +12,9 @@
 namespace zaprelay::lirc {
 
 struct TLircButton {
-    std::string Code;     // "<remote>.<button>": two remotes with the same button never collide
+    // "<remote>.<button>": two remotes with the same button never collide. A dot or a percent
+    // sign in the remote's name is written %2E or %25, so the first dot always ends it.
+    std::string Code;
     int32_t RepeatCount;  // 0 for a fresh press, positive while held
 };
 

@@ -80,26 +80,31 @@ void RunSession(TSession& session, HANDLE stop) {
     }
     TReconnectBackoff backoff;
     while (!session.Stopping) {
-        TLircConnection connection;
-        TConnectStatus status =
-            connection.Connect(session.Settings.Host, session.Settings.Port, stop, kConnectTimeoutMs);
-        if (status == TConnectStatus::Stopped) {
-            return;
-        }
-        if (status == TConnectStatus::Connected) {
-            const DWORD connectedAt = GetTickCount();
-            bool delivered = false;
-            TDropReason reason = Listen(session, stop, connection, delivered);
-            if (reason == TDropReason::Stopped) {
+        // A failure of one connection (memory, say) is a drop like any other: the receiver
+        // tries again instead of going quiet until the program restarts it.
+        try {
+            TLircConnection connection;
+            TConnectStatus status =
+                connection.Connect(session.Settings.Host, session.Settings.Port, stop, kConnectTimeoutMs);
+            if (status == TConnectStatus::Stopped) {
                 return;
             }
-            if (reason == TDropReason::Slept) {
-                backoff.Reset();
-                continue;
+            if (status == TConnectStatus::Connected) {
+                const DWORD connectedAt = GetTickCount();
+                bool delivered = false;
+                TDropReason reason = Listen(session, stop, connection, delivered);
+                if (reason == TDropReason::Stopped) {
+                    return;
+                }
+                if (reason == TDropReason::Slept) {
+                    backoff.Reset();
+                    continue;
+                }
+                if (delivered || GetTickCount() - connectedAt >= TReconnectBackoff::kHealthyAfterMs) {
+                    backoff.Reset();
+                }
             }
-            if (delivered || GetTickCount() - connectedAt >= TReconnectBackoff::kHealthyAfterMs) {
-                backoff.Reset();
-            }
+        } catch (...) {
         }
         if (WaitForSingleObject(stop, backoff.NextDelayMs()) != WAIT_TIMEOUT) {
             return;
@@ -128,7 +133,9 @@ void TLircReceiver::Stop() {
     TSession& session = *m_session;
     session.Stopping = true;
     // Called from inside the handler of our code: answer it, so the send returns and the
-    // thread can see that it must end.
+    // thread can see that it must end. (The program stops its plug-in from its own posted and
+    // window messages, or from inside this handler; never from a handler of another thread's
+    // send, which this would answer instead.)
     if (session.Sending && InSendMessage()) {
         ReplyMessage(0);
     }

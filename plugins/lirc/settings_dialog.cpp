@@ -74,7 +74,10 @@ private:
                 Fill(dialog, m_settings);
                 return TRUE;
             case kProbeChanged:
-                ShowResult(dialog, ProbeReportText(m_probe.Report(), m_probed.Host, m_probed.Port));
+                // A notice already queued when the boxes changed is about the old values.
+                if (m_probing) {
+                    ShowResult(dialog, ProbeReportText(m_probe.TakeReport(), m_probed.Host, m_probed.Port));
+                }
                 return TRUE;
             case WM_COMMAND:
                 return Command(dialog, LOWORD(wParam), HIWORD(wParam));
@@ -157,7 +160,7 @@ private:
         m_probed = *edited;
         m_probing = true;
         m_probe.Start(dialog, kProbeChanged, m_probed);
-        ShowResult(dialog, ProbeReportText(m_probe.Report(), m_probed.Host, m_probed.Port));
+        ShowResult(dialog, ProbeReportText(TProbeReport(), m_probed.Host, m_probed.Port));
     }
 
     void Accept(HWND dialog) {

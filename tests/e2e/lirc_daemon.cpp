@@ -106,7 +106,8 @@ bool TLircDaemon::Start() {
                                 d + "lircd.pid -L " + d + "lircd.log -O " + d + "options.conf " + d +
                                 "lircd.conf </dev/null >/dev/null 2>&1";
     DeleteFileA((m_folder + "lircd.log").c_str());
-    return RunUnix(command) && WaitFor([&] { return Accepts(); }, 15000);
+    m_ownConnections = 0;
+    return RunUnix(command) && WaitFor([&] { return Accepts(); }, 15000) && OwnConnectionsGone();
 }
 
 bool TLircDaemon::Kill() {
@@ -118,13 +119,18 @@ bool TLircDaemon::Kill() {
     return RunUnix("kill " + std::to_string(std::stoul(pid))) && WaitFor([&] { return !Accepts(); }, 15000);
 }
 
-bool TLircDaemon::Accepts() const {
+bool TLircDaemon::Accepts() {
     SOCKET s = ConnectTo(m_tcpPort);
     if (s == INVALID_SOCKET) {
         return false;
     }
     closesocket(s);
+    ++m_ownConnections;
     return true;
+}
+
+bool TLircDaemon::OwnConnectionsGone() const {
+    return WaitFor([&] { return static_cast<int>(Count(Log(), "removed client")) >= m_ownConnections; }, 15000);
 }
 
 int TLircDaemon::Clients() const {
@@ -141,6 +147,7 @@ bool TLircDaemon::Simulate(const std::string& line) {
     if (s == INVALID_SOCKET) {
         return false;
     }
+    ++m_ownConnections;
     const std::string command = "SIMULATE " + line + "\n";
     bool ok = send(s, command.data(), static_cast<int>(command.size()), 0) == static_cast<int>(command.size());
     // The daemon first broadcasts the line to this client too, then answers in a reply block.
@@ -154,7 +161,7 @@ bool TLircDaemon::Simulate(const std::string& line) {
         reply.append(buffer, static_cast<std::size_t>(n));
     }
     closesocket(s);
-    return reply.find("\nSUCCESS\n") != std::string::npos;
+    return reply.find("\nSUCCESS\n") != std::string::npos && OwnConnectionsGone();
 }
 
 }  // namespace zaprelay::e2e

@@ -35,12 +35,17 @@ public:
     std::string Log() const;
 
 private:
-    bool Accepts() const;
+    // Connects and hangs up at once; true when the daemon took the connection.
+    bool Accepts();
+    // Waits until the daemon has logged the end of every connection of ours, so that Clients
+    // counts the plug-in's alone.
+    bool OwnConnectionsGone() const;
 
     std::string m_folder;      // Windows path, with a separator at the end
     std::string m_unixFolder;  // the same, as the daemon sees it
     uint16_t m_tcpPort = 0;
     uint16_t m_udpPort = 0;
+    int m_ownConnections = 0;  // since the daemon last started
 };
 
 }  // namespace zaprelay::e2e

@@ -39,8 +39,11 @@ bool TFakeLircServer::Listen() {
     BOOL reuse = TRUE;
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in address = Loopback(m_port);
+    // Not blocking: a listener closed and another made between the serving thread's select and
+    // its accept must not leave accept waiting with the lock held.
+    u_long nonBlocking = 1;
     if (listener == INVALID_SOCKET || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener, 8) != 0) {
+        listen(listener, 8) != 0 || ioctlsocket(listener, FIONBIO, &nonBlocking) != 0) {
         closesocket(listener);
         return false;
     }
@@ -107,8 +110,12 @@ void TFakeLircServer::Serve() {
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_listener != INVALID_SOCKET && FD_ISSET(m_listener, &readable)) {
             SOCKET client = accept(m_listener, nullptr, nullptr);
-            if (client != INVALID_SOCKET) {
+            u_long blocking = 0;
+            // Sends wait for room: a test's bytes all go out.
+            if (client != INVALID_SOCKET && ioctlsocket(client, FIONBIO, &blocking) == 0) {
                 m_connections.push_back(client);
+            } else if (client != INVALID_SOCKET) {
+                closesocket(client);
             }
         }
         for (auto it = m_connections.begin(); it != m_connections.end();) {

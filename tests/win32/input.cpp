@@ -53,14 +53,17 @@ void AfterDelay(UINT ms, std::function<void()> action) {
     DelayedActions()[id] = std::move(action);
 }
 
-void WhenTrue(std::function<bool()> done, std::function<void()> action, int triesLeft) {
-    AfterDelay(50, [done = std::move(done), action = std::move(action), triesLeft]() mutable {
-        if (done()) {
-            action();
-        } else if (triesLeft > 0) {
-            WhenTrue(std::move(done), std::move(action), triesLeft - 1);
-        }
-    });
+void WhenTrue(std::function<bool()> done, std::function<void()> action, std::function<void()> giveUp, int triesLeft) {
+    AfterDelay(50,
+               [done = std::move(done), action = std::move(action), giveUp = std::move(giveUp), triesLeft]() mutable {
+                   if (done()) {
+                       action();
+                   } else if (triesLeft > 0) {
+                       WhenTrue(std::move(done), std::move(action), std::move(giveUp), triesLeft - 1);
+                   } else if (giveUp) {
+                       giveUp();
+                   }
+               });
 }
 
 void WhenWindowIsUp(const wchar_t* className, const wchar_t* title, std::function<void(HWND)> action) {

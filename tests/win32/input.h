@@ -27,9 +27,12 @@ void DragWithMouse(POINT from, POINT to, const std::function<void()>& beforeRele
 // (a menu's, a dialog's) that the test has entered in the meantime.
 void AfterDelay(UINT ms, std::function<void()> action);
 // Looks every 50 ms, from such a timer, whether done() holds and then runs action once; gives
-// up after about ten seconds, so what never comes fails the test's own checks instead of
-// hanging it.
-void WhenTrue(std::function<bool()> done, std::function<void()> action, int triesLeft = 200);
+// up after about ten seconds and runs giveUp instead (which ends the modal loop the test is
+// in, say), so what never comes fails the test instead of hanging it.
+void WhenTrue(std::function<bool()> done,
+              std::function<void()> action,
+              std::function<void()> giveUp = {},
+              int triesLeft = 200);
 // WhenTrue for a visible top-level window of this class and title (a dialog box: "#32770").
 void WhenWindowIsUp(const wchar_t* className, const wchar_t* title, std::function<void(HWND)> action);
 // The centre of a window on the screen.

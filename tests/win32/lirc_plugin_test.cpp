@@ -81,7 +81,7 @@ TEST_F(LircPluginTest, ButtonLinesArriveAsOneCodeEachWithTheirRepeatCount) {
 
 TEST_F(LircPluginTest, GarbageAndOverlongLinesAreDroppedWholeAndTheNextButtonArrives) {
     StartConnected();
-    std::string garbage("\x00\x01\xff\xfe binary\n", 14);
+    std::string garbage("\x00\x01\xff\xfe binary\n", 12);
     garbage += std::string(5000, 'x') + "\n";                             // a line beyond any limit
     garbage += "0000000000000001 00 " + std::string(130, 'B') + " tv\n";  // a code too long for the record
     garbage += "0000000000000001 zz KEY_1 tv\n0000000000000001 00 KEY_1\n\n\r\n   \n";  // malformed
@@ -177,6 +177,15 @@ void WhenSettingsDialogIsUp(std::function<void(HWND)> act) {
     WhenWindowIsUp(L"#32770", lirc::kSettingsDialogTitle, std::move(act));
 }
 
+// Inside the dialog's modal loop: act once done() holds; when it never does, the test fails
+// and the dialog closes, so Setup returns.
+void WhenInDialog(HWND dialog, std::function<bool()> done, std::function<void()> act) {
+    WhenTrue(std::move(done), std::move(act), [dialog] {
+        ADD_FAILURE() << "the settings dialog never showed what the test waited for";
+        EndDialog(dialog, IDCANCEL);
+    });
+}
+
 std::string ItemText(HWND dialog, int id) {
     char text[512] = {};
     GetDlgItemTextA(dialog, id, text, sizeof text);
@@ -197,15 +206,17 @@ TEST_F(LircPluginTest, TestConnectionShowsTheServerAndTheButtonsItHearsAndOkSave
         shown.push_back(ItemText(dialog, lirc::kHostEditId) + ":" + ItemText(dialog, lirc::kPortEditId));
         SetDlgItemTextA(dialog, lirc::kPortEditId, port.c_str());
         Click(dialog, lirc::kTestButtonId);
-        WhenTrue(
-            [&other] { return other.Clients() == 1; },
+        WhenInDialog(
+            dialog, [&other] { return other.Clients() == 1; },
             [&, dialog] {
-                WhenTrue(
+                WhenInDialog(
+                    dialog,
                     [&, dialog] { return ItemText(dialog, lirc::kResultTextId).find("Press") != std::string::npos; },
                     [&, dialog] {
                         shown.push_back(ItemText(dialog, lirc::kResultTextId));
                         other.Send(Line("KEY_OK", "dvd"));
-                        WhenTrue(
+                        WhenInDialog(
+                            dialog,
                             [dialog] {
                                 return ItemText(dialog, lirc::kResultTextId).find("Received") != std::string::npos;
                             },
@@ -231,30 +242,55 @@ TEST_F(LircPluginTest, TestConnectionShowsTheServerAndTheButtonsItHearsAndOkSave
     EXPECT_EQ(m_received[0].Text, "tv.KEY_1");
 }
 
+TEST_F(LircPluginTest, EditingTheServerTakesAwayTheResultAboutTheOldOne) {
+    std::vector<std::string> shown;
+    WhenSettingsDialogIsUp([&](HWND dialog) {
+        Click(dialog, lirc::kTestButtonId);
+        WhenInDialog(
+            dialog, [dialog] { return ItemText(dialog, lirc::kResultTextId).find("Press") != std::string::npos; },
+            [&, dialog] {
+                SetDlgItemTextA(dialog, lirc::kPortEditId, "9");
+                // The server still hears the remote; the dialog no longer listens.
+                m_server.Send(Line("KEY_OK", "dvd"));
+                WhenInDialog(
+                    dialog, [&] { return m_server.Clients() == 0; },
+                    [&, dialog] {
+                        shown.push_back(ItemText(dialog, lirc::kResultTextId));
+                        Click(dialog, IDCANCEL);
+                    });
+            });
+    });
+    m_dcd.Setup();
+    EXPECT_EQ(shown, std::vector<std::string>{""});
+}
+
 TEST_F(LircPluginTest, TestConnectionSaysWhyItFailedAndUnusableValuesAreNotSaved) {
     const std::string before = ReadFile(SettingsPath());
     m_server.GoAway();
     std::vector<std::string> shown;
     WhenSettingsDialogIsUp([&](HWND dialog) {
         Click(dialog, lirc::kTestButtonId);
-        WhenTrue(
+        WhenInDialog(
+            dialog,
             [dialog] { return ItemText(dialog, lirc::kResultTextId).find("Nothing answers") != std::string::npos; },
             [&, dialog] {
                 shown.push_back(ItemText(dialog, lirc::kResultTextId));
                 SetDlgItemTextA(dialog, lirc::kPortEditId, "70000");
                 Click(dialog, IDOK);
-                WhenTrue([] { return true; },
-                         [&, dialog] {
-                             shown.push_back(ItemText(dialog, lirc::kResultTextId));
-                             SetDlgItemTextA(dialog, lirc::kPortEditId, "8765");
-                             SetDlgItemTextA(dialog, lirc::kHostEditId, "  ");
-                             Click(dialog, IDOK);
-                             WhenTrue([] { return true; },
-                                      [&, dialog] {
-                                          shown.push_back(ItemText(dialog, lirc::kResultTextId));
-                                          Click(dialog, IDCANCEL);
-                                      });
-                         });
+                WhenInDialog(
+                    dialog, [] { return true; },
+                    [&, dialog] {
+                        shown.push_back(ItemText(dialog, lirc::kResultTextId));
+                        SetDlgItemTextA(dialog, lirc::kPortEditId, "8765");
+                        SetDlgItemTextA(dialog, lirc::kHostEditId, "  ");
+                        Click(dialog, IDOK);
+                        WhenInDialog(
+                            dialog, [] { return true; },
+                            [&, dialog] {
+                                shown.push_back(ItemText(dialog, lirc::kResultTextId));
+                                Click(dialog, IDCANCEL);
+                            });
+                    });
             });
     });
     m_dcd.Setup();

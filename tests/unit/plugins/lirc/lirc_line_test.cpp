@@ -25,8 +25,12 @@ TEST(LircLine, ReadsButtonsWithHexRepeats) {
     EXPECT_EQ(mixedCase->RepeatCount, 31);
     EXPECT_EQ(ParseLircLine("0 7fffffff ok r")->RepeatCount, 2147483647);
 
-    // Same button on two remotes gives two codes.
+    // Same button on two remotes gives two codes, also when names hold dots.
     EXPECT_NE(ParseLircLine("1 0 ok tv")->Code, ParseLircLine("1 0 ok dvd")->Code);
+    EXPECT_EQ(ParseLircLine("1 0 c a.b")->Code, "a%2Eb.c");
+    EXPECT_EQ(ParseLircLine("1 0 b.c a")->Code, "a.b.c");
+    EXPECT_EQ(ParseLircLine("1 0 x 50%.tv")->Code, "50%25%2Etv.x");
+    EXPECT_NE(ParseLircLine("1 0 x a%2Eb")->Code, ParseLircLine("1 0 x a.b")->Code);
 }
 
 TEST(LircLine, IgnoresRepliesReleasesAndGarbage) {
@@ -75,6 +79,10 @@ TEST(LircLine, DropsCodesTooLongForTheRecordWhole) {
     EXPECT_EQ(longest->Code.size(), dcd::kCodeTextSize);
     EXPECT_FALSE(ParseLircLine("1 0 " + fits + "b " + remote));
     EXPECT_FALSE(ParseLircLine("1 0 b " + std::string(5000, 'r')));
+    // The remote's name counts as written into the code, escapes included.
+    const std::string button(dcd::kCodeTextSize - 5, 'b');  // after "a%2E."
+    EXPECT_EQ(ParseLircLine("1 0 " + button + " a.")->Code.size(), dcd::kCodeTextSize);
+    EXPECT_FALSE(ParseLircLine("1 0 " + button + "b a."));
 }
 
 std::vector<std::string> FeedAll(TLircLineSplitter& splitter, std::vector<std::string> chunks) {
