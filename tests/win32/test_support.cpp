@@ -71,12 +71,11 @@ bool StartHostProgram(const std::string& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    // For a host program Wine fills the handles with whatever lies about (values like 0x22aed08
+    // and 0x0001, seen in its traces), and closing those closed handles of this process, such
+    // as its standard output. They are left alone: there is nothing of ours to close.
+    return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
+           FALSE;
 }
 
 DWORD CountGuiObjects(DWORD kind) {

@@ -39,8 +39,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000, const
 DWORD CountGuiObjects(DWORD kind);
 
 // Starts a program of the host system (under Wine, a Linux program named by its Unix path,
-// its arguments after it). Wine hands back no handle to wait on, so callers look for what
-// the program does instead. False when it could not be started.
+// its arguments after it). Wine hands back no usable handle (nothing to wait on or close), so
+// callers look for what the program does instead. False when it could not be started.
 bool StartHostProgram(const std::string& commandLine);
 
 // Dispatches the messages already waiting, then returns.
