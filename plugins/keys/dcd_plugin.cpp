@@ -29,6 +29,9 @@ public:
             ~TResume() { Keys.Pause(false); }
         } resume{m_keys};
         m_keys.Pause(true);
+        // A key already on its way is delivered now, before the dialog, not inside it.
+        MSG pending;
+        PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         ShowSettingsDialog(dcd::PluginModule(), dcd::SetupDialogOwner(m_target), file.Load(),
                            [&](const TKeySettings& settings) {
                                if (!file.Save(settings)) {

@@ -48,7 +48,14 @@ constexpr int kHidInputReport = 0;
 THidGetUsages HidGetUsages() {
     // Loaded once for the process's life: a system library, cheap to keep.
     static const THidGetUsages function = []() -> THidGetUsages {
-        HMODULE hid = LoadLibraryW(L"hid.dll");
+        // From the system folder only: a hid.dll beside the program is not the system's.
+        wchar_t path[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH - 9) {
+            return nullptr;
+        }
+        lstrcatW(path, L"\\hid.dll");
+        HMODULE hid = LoadLibraryW(path);
         return hid != nullptr
                    ? reinterpret_cast<THidGetUsages>(reinterpret_cast<void*>(GetProcAddress(hid, "HidP_GetUsages")))
                    : nullptr;
@@ -266,15 +273,25 @@ void TKeysThread::KeyDown(TKey key, uint32_t timeMs) {
 }
 
 bool TKeysThread::Reports(TKey key) {
-    std::lock_guard<std::mutex> lock(m_settingsLock);
-    // A hand edit of the file counts from the next key on.
+    // A hand edit of the file counts from the next key on. The file is read outside the lock,
+    // which the program's thread may be waiting for; a file that cannot be read just now (an
+    // editor holds it) keeps the settings in force and is tried again at the next key.
     if (m_file) {
         const TFileStamp stamp = m_file->Stamp();
-        if (!(stamp == m_stamp)) {
-            m_stamp = stamp;
-            m_settings = m_file->Load();
+        bool changed = false;
+        {
+            std::lock_guard<std::mutex> lock(m_settingsLock);
+            changed = !(stamp == m_stamp);
+        }
+        if (changed) {
+            if (std::optional<TKeySettings> read = m_file->TryLoad()) {
+                std::lock_guard<std::mutex> lock(m_settingsLock);
+                m_stamp = stamp;
+                m_settings = std::move(*read);
+            }
         }
     }
+    std::lock_guard<std::mutex> lock(m_settingsLock);
     return m_settings.Reports(key);
 }
 

@@ -4,6 +4,7 @@
 #include "plugins/kit/modal_dialog.h"
 
 #include <algorithm>
+#include <imm.h>
 #include <string>
 
 namespace zaprelay::keys {
@@ -115,6 +116,9 @@ private:
         if (edit == nullptr) {
             return;
         }
+        // No input method in the field: it would turn letters into VK_PROCESSKEY, a key no
+        // press of the remote ever matches.
+        ImmAssociateContext(edit, nullptr);
         SetPropW(edit, kOwnerProperty, this);
         m_editProc =
             reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CaptureProc)));

@@ -7,8 +7,12 @@ std::string TSettingsFile::DefaultPath(HMODULE module) {
 }
 
 TKeySettings TSettingsFile::Load() const {
+    return TryLoad().value_or(DefaultKeySettings());
+}
+
+std::optional<TKeySettings> TSettingsFile::TryLoad() const {
     std::optional<std::string> text = m_store.Read();
-    return text ? ParseKeySettings(*text) : DefaultKeySettings();
+    return text ? std::optional<TKeySettings>(ParseKeySettings(*text)) : std::nullopt;
 }
 
 bool TSettingsFile::Save(const TKeySettings& settings) const {

@@ -7,6 +7,7 @@
 #include "plugins/kit/settings_store.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zaprelay::keys {
@@ -28,6 +29,8 @@ public:
 
     // The settings in the file; the defaults when it is missing or cannot be read.
     TKeySettings Load() const;
+    // The same, but nothing when the file is there and cannot be read (held by an editor, say).
+    std::optional<TKeySettings> TryLoad() const;
     // False when the file could not be read whole (it is then left alone) or written.
     bool Save(const TKeySettings& settings) const;
     // A changed stamp means the file was edited since it was last read.

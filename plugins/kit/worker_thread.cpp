@@ -62,12 +62,13 @@ bool TWorkerThread::Stop(DWORD patienceMs) {
     if (!m_thread) {
         return true;
     }
-    SetEvent(m_stop.Get());
-    HANDLE thread = m_thread.Get();
-    bool ended = WaitPumpingSentMessages(&thread, 1, patienceMs);
-    m_thread.Reset();
-    m_stop.Reset();
-    return ended;
+    // Taken out first: a message answered while waiting may stop the thread again, and that
+    // call must find nothing to stop rather than close the handle waited on here.
+    win32::TKernelHandle thread = std::move(m_thread);
+    win32::TKernelHandle stop = std::move(m_stop);
+    SetEvent(stop.Get());
+    HANDLE waited = thread.Get();
+    return WaitPumpingSentMessages(&waited, 1, patienceMs);
 }
 
 }  // namespace zaprelay::dcd

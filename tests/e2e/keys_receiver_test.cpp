@@ -9,6 +9,7 @@
 #include "plugins/keys/settings_dialog.h"
 #include "tests/e2e/remote_windows.h"
 #include "tests/e2e/zaprelay_fixture.h"
+#include "tests/win32/input.h"
 
 #include <algorithm>
 #include <cstring>
@@ -337,6 +338,33 @@ TEST_F(KeysPluginTest, StopFromInsideItsOwnCodeUnregistersAndLeavesItDeaf) {
     ASSERT_TRUE(m_focus.Run(Presses({"F5"})));
     EXPECT_TRUE(WaitFor([&] { return m_codes.size() > codes; }));
     EXPECT_EQ(m_codes.back(), (TCode{"KEY F5", 0}));
+}
+
+TEST_F(KeysPluginTest, KeysPressedWhileTheSettingsDialogIsOpenAreCapturedNotSent) {
+    test::WriteFile(m_settings, "[KeyboardRemote]\r\nKeys=VOLUME_MUTE\r\n");
+    m_entries.Start();
+    ASSERT_TRUE(Listening(GetCurrentProcessId()));
+    std::wstring shown;
+    test::WhenWindowIsUp(L"#32770", keys::kSettingsDialogTitle, [&](HWND dialog) {
+        // The capture field has the focus as the dialog opens; a listed key pressed there is
+        // captured (and said to be listed already), not sent to the program.
+        Xdotool(dialog, "key " + std::string(kMute));
+        HWND field = GetDlgItem(dialog, keys::kCaptureEditId);
+        test::WhenTrue([field] { return TextOf(field).find(L"listed already") != std::wstring::npos; },
+                       [&, field, dialog] {
+                           shown = TextOf(field);
+                           EndDialog(dialog, IDCANCEL);
+                       },
+                       [dialog] { EndDialog(dialog, IDCANCEL); });
+    });
+    m_entries.Setup();
+    EXPECT_EQ(shown, L"VOLUME_MUTE is listed already");
+    test::ProcessPendingMessages();
+    EXPECT_THAT(m_codes, ::testing::IsEmpty()) << "a key pressed into the dialog reached the program";
+
+    // Closed, the dialog no longer holds the keys back.
+    ASSERT_TRUE(m_focus.Run(Presses({kMute})));
+    EXPECT_TRUE(WaitFor([&] { return !m_codes.empty(); }));
 }
 
 }  // namespace
