@@ -24,6 +24,10 @@ using Commands = std::vector<std::string>;
 
 constexpr char kMute[] = "XF86AudioMute";
 constexpr char kVolumeUp[] = "XF86AudioRaiseVolume";
+// The key that closes each run of keys, and what it makes the viewer do.
+constexpr char kClosingKey[] = "XF86AudioNext";
+constexpr char kClosingRow[] = "17=KEY MEDIA_NEXT_TRACK";
+constexpr char kClosingCommand[] = " /remote NextNumChannel";
 
 // Starts xdotool on the host with the X focus on the window first; callers wait for what the
 // keys do.
@@ -123,7 +127,7 @@ bool Listening(DWORD processId) {
 }
 
 // The program's own MyTheatre rows: 0 VolUp, 1 VolDown, 14 EPG, 15 FullScreen,
-// 23 PlayOrSelect, 26 Mute.
+// 17 NextNumChannel, 23 PlayOrSelect, 26 Mute.
 class KeysReceiverTest : public ZaprelayTest {
 protected:
     void SetUp() override {
@@ -131,7 +135,7 @@ protected:
         SetEnvironmentVariableA("ZAPRELAY_KEYS_SETTINGS", nullptr);
         ASSERT_NO_FATAL_FAILURE(UsePlugin("keys\\DCD.dll"));
         WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
-                      IniSection("EZ", {"0=KEY VOLUME_UP", "26=KEY VOLUME_MUTE", "15=KEY A", "14=KEY B",
+                      IniSection("EZ", {"0=KEY VOLUME_UP", "26=KEY VOLUME_MUTE", "15=KEY A", "14=KEY B", kClosingRow,
                                         "23=KEY MEDIA_PLAY_PAUSE"}));
     }
 
@@ -139,22 +143,25 @@ protected:
 
     std::string KeysSettingsPath() const { return FilePath("KeyboardRemote.ini"); }
 
-    // The viewer command lines that the keys cause, once the last one expected has come:
-    // codes are handled in order, so all that come before it have come by then.
-    Commands Dispatched(const std::string& commands, const std::string& last) {
-        EXPECT_TRUE(m_focus.Run(commands)) << "the keys were not typed";
-        return CommandsUntil(last);
+    // The viewer command lines that the keys cause. Every run of keys ends with a key of its
+    // own (next track): codes are handled in order, so once its command has come, all that the
+    // keys before it cause have come too, a doubled last key included.
+    Commands Dispatched(const std::string& commands) {
+        EXPECT_TRUE(m_focus.Run(commands + " key " + kClosingKey)) << "the keys were not typed";
+        return CommandsUntilClosed();
     }
 
-    Commands CommandsUntil(const std::string& last) {
+    Commands CommandsUntilClosed() {
         Commands seen;
         EXPECT_TRUE(WaitFor([&] {
             for (const std::string& command : NewViewerCommands()) {
                 seen.push_back(command);
             }
-            return std::find(seen.begin(), seen.end(), last) != seen.end();
-        })) << "\""
-            << last << "\" did not come; got " << ::testing::PrintToString(seen);
+            return std::find(seen.begin(), seen.end(), kClosingCommand) != seen.end();
+        })) << "the closing key did not come; got "
+            << ::testing::PrintToString(seen);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), kClosingCommand), 1) << ::testing::PrintToString(seen);
+        seen.erase(std::remove(seen.begin(), seen.end(), kClosingCommand), seen.end());
         return seen;
     }
 
@@ -163,7 +170,7 @@ protected:
 
 TEST_F(KeysReceiverTest, AMediaKeyPairsInOptionsModeAndDispatchesInManagementMode) {
     WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
-                  IniSection("EZ", {"26=KEY VOLUME_MUTE"}));
+                  IniSection("EZ", {"26=KEY VOLUME_MUTE", kClosingRow}));
     ASSERT_NO_FATAL_FAILURE(Start());
     Click(m_ui.Options);
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(m_ui.ListGroup); }));
@@ -178,37 +185,37 @@ TEST_F(KeysReceiverTest, AMediaKeyPairsInOptionsModeAndDispatchesInManagementMod
     Click(m_ui.Management);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(m_ui.ViewerGroup); }));
     // Once each: the keys do not also come through a second input path.
-    EXPECT_THAT(Dispatched(Presses({"XF86AudioPlay", kMute}), " /remote Mute"),
+    EXPECT_THAT(Dispatched(Presses({"XF86AudioPlay", kMute})),
                 UnorderedElementsAre(" /remote PlayOrSelect", " /remote Mute"));
 
     // With the program in front as well: its own window sees the keys, the codes still come
     // once each.
     Click(m_ui.Management);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == m_ui.Form; }));
-    ASSERT_TRUE(Xdotool(m_ui.Form, Presses({kMute, "XF86AudioPlay"})));
-    EXPECT_THAT(CommandsUntil(" /remote PlayOrSelect"), UnorderedElementsAre(" /remote Mute", " /remote PlayOrSelect"));
+    ASSERT_TRUE(Xdotool(m_ui.Form, Presses({kMute, "XF86AudioPlay", kClosingKey})));
+    EXPECT_THAT(CommandsUntilClosed(), UnorderedElementsAre(" /remote Mute", " /remote PlayOrSelect"));
 }
 
 TEST_F(KeysReceiverTest, AHeldKeyRepeatsAndOnlyTheVolumeRowsActOnRepeats) {
     ASSERT_NO_FATAL_FAILURE(Start());
     // The program drops repeats of mute and acts on those of volume up: several volume steps
     // and one mute show that the plug-in counted the auto-repeats as repeats.
-    const Commands commands =
-        Dispatched(Held(kMute) + " " + Held(kVolumeUp) + " key XF86AudioPlay", " /remote PlayOrSelect");
+    const Commands commands = Dispatched(Held(kMute) + " " + Held(kVolumeUp) + " key XF86AudioPlay");
     EXPECT_EQ(std::count(commands.begin(), commands.end(), " /remote Mute"), 1) << ::testing::PrintToString(commands);
     EXPECT_GE(std::count(commands.begin(), commands.end(), " /remote VolUp"), 2) << ::testing::PrintToString(commands);
     EXPECT_EQ(commands.size(), 1 + std::count(commands.begin(), commands.end(), " /remote VolUp") + 1);
     // After the release the next key-down is a fresh press again.
-    EXPECT_THAT(Dispatched(Presses({kMute}), " /remote Mute"), ElementsAre(" /remote Mute"));
+    EXPECT_THAT(Dispatched(Presses({kMute})), ElementsAre(" /remote Mute"));
 }
 
 TEST_F(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
     ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_THAT(Dispatched(Presses({"a", kMute}), " /remote Mute"), ElementsAre(" /remote Mute"));
+    EXPECT_THAT(Dispatched(Presses({"a", kMute})), ElementsAre(" /remote Mute"));
 
     // A hand edit of the settings file counts from the next key on.
-    test::WriteFile(KeysSettingsPath(), "; mine\r\n[KeyboardRemote]\r\nKeys=VOLUME_MUTE, a ,LATER_KEY\r\n");
-    EXPECT_THAT(Dispatched(Presses({"a", kVolumeUp, kMute}), " /remote Mute"),
+    test::WriteFile(KeysSettingsPath(),
+                    "; mine\r\n[KeyboardRemote]\r\nKeys=VOLUME_MUTE, a ,MEDIA_NEXT_TRACK,LATER_KEY\r\n");
+    EXPECT_THAT(Dispatched(Presses({"a", kVolumeUp, kMute})),
                 UnorderedElementsAre(" /remote FullScreen", " /remote Mute"))
         << "volume up is no longer listed";
 
@@ -222,18 +229,18 @@ TEST_F(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
     HWND list = GetDlgItem(dialog, keys::kKeyListId);
     HWND field = GetDlgItem(dialog, keys::kCaptureEditId);
     ASSERT_TRUE(list && field);
-    EXPECT_THAT(ListRows(list), ElementsAre(L"VOLUME_MUTE", L"A"));
+    EXPECT_THAT(ListRows(list), ElementsAre(L"VOLUME_MUTE", L"A", L"MEDIA_NEXT_TRACK"));
     Click(field);
     ASSERT_TRUE(Xdotool(dialog, "key b"));
-    EXPECT_TRUE(WaitFor([&] { return ListRows(list).size() == 3; })) << ListRows(list).size();
-    EXPECT_THAT(ListRows(list), ElementsAre(L"VOLUME_MUTE", L"A", L"B"));
+    EXPECT_TRUE(WaitFor([&] { return ListRows(list).size() == 4; })) << ListRows(list).size();
+    EXPECT_THAT(ListRows(list), ElementsAre(L"VOLUME_MUTE", L"A", L"MEDIA_NEXT_TRACK", L"B"));
     ClickDialogButton(dialog, IDOK);
-    EXPECT_EQ(test::ReadFile(KeysSettingsPath()), "; mine\r\n[KeyboardRemote]\r\nKeys=VOLUME_MUTE,A,B,LATER_KEY\r\n");
+    EXPECT_EQ(test::ReadFile(KeysSettingsPath()),
+              "; mine\r\n[KeyboardRemote]\r\nKeys=VOLUME_MUTE,A,MEDIA_NEXT_TRACK,B,LATER_KEY\r\n");
 
     Click(m_ui.Management);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(m_ui.ViewerGroup); }));
-    EXPECT_THAT(Dispatched(Presses({"b", kMute}), " /remote Mute"),
-                UnorderedElementsAre(" /remote EPG", " /remote Mute"));
+    EXPECT_THAT(Dispatched(Presses({"b", kMute})), UnorderedElementsAre(" /remote EPG", " /remote Mute"));
 }
 
 // The plug-in loaded into the test process and driven as the program drives it, so its codes
