@@ -83,11 +83,19 @@ std::string TSettingsStore::PathBeside(HMODULE module, const char* fileName, con
     DWORD pathLength = GetModuleFileNameA(module, path, MAX_PATH);
     std::string folder(path, pathLength < MAX_PATH ? pathLength : 0);
     std::size_t slash = folder.find_last_of("\\/");
-    folder.erase(slash == std::string::npos ? 0 : slash + 1);
+    // Without the module's own folder there is no file of ours: a bare name would read and
+    // write some other folder's file (the current one's).
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    folder.erase(slash + 1);
     return folder + fileName;
 }
 
 std::optional<std::string> TSettingsStore::Read() const {
+    if (m_path.empty()) {
+        return std::nullopt;
+    }
     std::lock_guard<std::mutex> lock(FileLock());
     std::string text;
     if (ReadWhole(m_path, text) == TReadResult::Failed) {
@@ -97,6 +105,9 @@ std::optional<std::string> TSettingsStore::Read() const {
 }
 
 bool TSettingsStore::Rewrite(const std::function<std::string(const std::string&)>& edit) const {
+    if (m_path.empty()) {
+        return false;
+    }
     std::lock_guard<std::mutex> lock(FileLock());
     std::string text;
     if (ReadWhole(m_path, text) == TReadResult::Failed) {

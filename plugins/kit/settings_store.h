@@ -16,7 +16,9 @@ public:
     explicit TSettingsStore(std::string path) : m_path(std::move(path)) {}
 
     // The file named fileName in the module's folder, or the path in the environment
-    // variable when it is set (tests point several plug-ins at files of their own).
+    // variable when it is set (tests point several plug-ins at files of their own). Empty when
+    // the module's path cannot be had (too long for the system's ANSI calls): a store without
+    // a path reads nothing and saves nothing.
     static std::string PathBeside(HMODULE module, const char* fileName, const char* environmentVariable = nullptr);
 
     const std::string& Path() const { return m_path; }

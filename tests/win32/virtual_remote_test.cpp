@@ -2,6 +2,7 @@
 // with a window, started; its remote is clicked and held with real mouse input, and its
 // settings dialog is answered with a click.
 #include "plugins/include/dcd_exports.h"
+#include "plugins/kit/settings_store.h"
 #include "plugins/virtual_remote/remote_buttons.h"
 #include "plugins/virtual_remote/settings_dialog.h"
 #include "plugins/virtual_remote/settings_file.h"
@@ -277,6 +278,13 @@ TEST(RemoteSettingsFile, SavesOnlyItsKeysAndLeavesFilesItMayNotRewriteAlone) {
     EXPECT_FALSE(file.SavePosition({1, 2}));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFile(path), before);
+
+    // A store without a path (the plug-in's own path could not be had) reads nothing and
+    // writes nothing, also not a file of that name in the current folder.
+    const dcd::TSettingsStore nowhere("");
+    EXPECT_EQ(nowhere.Read(), std::nullopt);
+    EXPECT_FALSE(nowhere.Rewrite([](const std::string& text) { return text + "[X]\r\n"; }));
+    EXPECT_EQ(GetFileAttributesA(".new"), INVALID_FILE_ATTRIBUTES);
 
     // Too large to be a settings file: read as the defaults, never rewritten.
     const std::string large = "[VirtualRemote]\r\nRepeatDelay=900\r\n" + std::string(2 << 20, ';');
