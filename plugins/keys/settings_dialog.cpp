@@ -21,16 +21,13 @@ std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-class TSettingsDialog : public dcd::TModalDialog {
+class TKeysSettingsDialog final : public dcd::TPluginSettingsDialog<TKeySettings> {
 public:
-    TSettingsDialog(const TKeySettings& settings, const std::function<bool(const TKeySettings&)>& save)
-        : m_settings(settings), m_save(save) {}
-
-    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
+    using TPluginSettingsDialog::TPluginSettingsDialog;
 
 private:
     // Dialog units. The capture field comes first, so it has the focus when the dialog opens.
-    static TDialogTemplate Layout() {
+    TDialogTemplate Layout() const override {
         constexpr short kWidth = 220, kHeight = 168, kButtonsTop = kHeight - 21;
         TDialogTemplate t(kSettingsDialogTitle,
                           DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, kWidth, kHeight,
@@ -62,7 +59,7 @@ private:
             case WM_COMMAND:
                 switch (LOWORD(wParam)) {
                     case IDOK:
-                        CloseIfSaved(dialog, m_save(m_settings));
+                        SaveAndClose(dialog, m_settings);
                         return TRUE;
                     case IDCANCEL:
                         EndDialog(dialog, IDCANCEL);
@@ -125,7 +122,7 @@ private:
     }
 
     static LRESULT CALLBACK CaptureProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = static_cast<TSettingsDialog*>(GetPropW(edit, kOwnerProperty));
+        auto* self = static_cast<TKeysSettingsDialog*>(GetPropW(edit, kOwnerProperty));
         if (self == nullptr || self->m_editProc == nullptr) {
             return DefWindowProcW(edit, msg, wParam, lParam);
         }
@@ -178,8 +175,6 @@ private:
         return CallWindowProcW(previous, edit, msg, wParam, lParam);
     }
 
-    TKeySettings m_settings;
-    const std::function<bool(const TKeySettings&)>& m_save;
     HWND m_dialog = nullptr;
     WNDPROC m_editProc = nullptr;
 };
@@ -190,7 +185,7 @@ bool ShowSettingsDialog(HINSTANCE module,
                         HWND owner,
                         const TKeySettings& settings,
                         const std::function<bool(const TKeySettings&)>& save) {
-    TSettingsDialog dialog(settings, save);
+    TKeysSettingsDialog dialog(settings, save);
     return dialog.Show(module, owner);
 }
 

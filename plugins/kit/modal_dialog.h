@@ -5,6 +5,8 @@
 #include "framework/win32/platform.h"
 #include "plugins/kit/dialog_template.h"
 
+#include <functional>
+
 namespace zaprelay::dcd {
 
 class TModalDialog {
@@ -26,6 +28,28 @@ protected:
 
 private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+// A plug-in's settings dialog: shown filled from its settings; OK hands the edited ones to
+// save and closes only once they are saved.
+template <typename TSettings>
+class TPluginSettingsDialog : public TModalDialog {
+public:
+    using TSave = std::function<bool(const TSettings&)>;
+
+    TPluginSettingsDialog(const TSettings& settings, const TSave& save) : m_settings(settings), m_save(save) {}
+
+    // True when the settings were saved, false for Cancel.
+    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
+
+protected:
+    virtual TDialogTemplate Layout() const = 0;
+    void SaveAndClose(HWND dialog, const TSettings& edited) const { CloseIfSaved(dialog, m_save(edited)); }
+
+    TSettings m_settings;
+
+private:
+    const TSave& m_save;
 };
 
 }  // namespace zaprelay::dcd

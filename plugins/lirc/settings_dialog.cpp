@@ -37,16 +37,13 @@ std::wstring ItemText(HWND dialog, int id) {
     return text;
 }
 
-class TSettingsDialog : public dcd::TModalDialog {
+class TLircSettingsDialog final : public dcd::TPluginSettingsDialog<TLircSettings> {
 public:
-    TSettingsDialog(const TLircSettings& settings, const std::function<bool(const TLircSettings&)>& save)
-        : m_settings(settings), m_save(save) {}
-
-    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
+    using TPluginSettingsDialog::TPluginSettingsDialog;
 
 private:
     // Dialog units.
-    static TDialogTemplate Layout() {
+    TDialogTemplate Layout() const override {
         constexpr short kWidth = 250, kGroupTop = 6, kGroupHeight = 100, kButtonsTop = kGroupTop + kGroupHeight + 7;
         TDialogTemplate t(kSettingsDialogTitle,
                           DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, kWidth,
@@ -168,11 +165,9 @@ private:
         if (!edited) {
             return;
         }
-        CloseIfSaved(dialog, m_save(*edited));
+        SaveAndClose(dialog, *edited);
     }
 
-    TLircSettings m_settings;
-    const std::function<bool(const TLircSettings&)>& m_save;
     TConnectionProbe m_probe;
     TLircSettings m_probed;
     bool m_probing = false;
@@ -184,7 +179,7 @@ bool ShowSettingsDialog(HINSTANCE module,
                         HWND owner,
                         const TLircSettings& settings,
                         const std::function<bool(const TLircSettings&)>& save) {
-    TSettingsDialog dialog(settings, save);
+    TLircSettingsDialog dialog(settings, save);
     return dialog.Show(module, owner);
 }
 

@@ -24,16 +24,13 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-class TSettingsDialog : public dcd::TModalDialog {
+class TRemoteSettingsDialog final : public dcd::TPluginSettingsDialog<TRemoteSettings> {
 public:
-    TSettingsDialog(const TRemoteSettings& settings, const std::function<bool(const TRemoteSettings&)>& save)
-        : m_settings(settings), m_save(save) {}
-
-    bool Show(HINSTANCE module, HWND owner) { return ShowModal(module, owner, Layout()) == IDOK; }
+    using TPluginSettingsDialog::TPluginSettingsDialog;
 
 private:
     // Dialog units: three columns of check boxes laid out like the remote, the timing below.
-    static TDialogTemplate Layout() {
+    TDialogTemplate Layout() const override {
         constexpr short kWidth = 262, kCheckTop = 20, kCheckPitch = 11, kColumnPitch = 80;
         constexpr short kGroupBottom = kCheckTop + kListRows * kCheckPitch + 4;
         constexpr short kTimingTop = kGroupBottom + 6;
@@ -130,11 +127,8 @@ private:
         // What is kept is what the boxes show.
         SetDlgItemInt(dialog, kDelayEditId, edited.RepeatDelayMs, FALSE);
         SetDlgItemInt(dialog, kIntervalEditId, edited.RepeatIntervalMs, FALSE);
-        CloseIfSaved(dialog, m_save(edited));
+        SaveAndClose(dialog, edited);
     }
-
-    TRemoteSettings m_settings;
-    const std::function<bool(const TRemoteSettings&)>& m_save;
 };
 
 }  // namespace
@@ -143,7 +137,7 @@ bool ShowSettingsDialog(HINSTANCE module,
                         HWND owner,
                         const TRemoteSettings& settings,
                         const std::function<bool(const TRemoteSettings&)>& save) {
-    TSettingsDialog dialog(settings, save);
+    TRemoteSettingsDialog dialog(settings, save);
     return dialog.Show(module, owner);
 }
 
