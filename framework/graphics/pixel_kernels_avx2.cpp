@@ -204,27 +204,6 @@ inline TInts Select(TInts mask, TInts yes, TInts no) {
     return {{_mm256_blendv_epi8(no.v[0], yes.v[0], mask.v[0]), _mm256_blendv_epi8(no.v[1], yes.v[1], mask.v[1])}};
 }
 
-inline TFloats Channel(TInts px, int shift) {
-    return ToFloats((px >> shift) & SplatInt(0xFF)) / Splat(255.0f);
-}
-
-// One channel of HSL to RGB, times 255, before rounding.
-inline TFloats HueToChannel(TFloats p, TFloats q, TFloats t) {
-    TFloats u = t - Floor(t);
-    TFloats u6 = Splat(6.0f) * u;
-    TFloats v = Select(Less(Splat(3.0f) * u, Splat(2.0f)), p + (q - p) * (Splat(2.0f / 3.0f) - u) * Splat(6.0f), p);
-    v = Select(Less(Splat(2.0f) * u, Splat(1.0f)), q, v);
-    v = Select(Less(u6, Splat(1.0f)), p + (q - p) * u6, v);
-    return v * Splat(255.0f);
-}
-
-// A channel rounded, not yet clamped. The scalar code gives 0 for at most -1 and for NaN, 255
-// above 255.5: the packing saturates to that, once values past 256 are brought down to it (the
-// minimum passes a NaN on, which then rounds to INT32_MIN).
-inline TInts ToChannel(TFloats v) {
-    return Round(Min(Splat(256.0f), v));
-}
-
 // Opaque pixels from rounded channels, each clamped to 0..255 by saturation.
 inline TInts Pack(TInts red, TInts green, TInts blue) {
     const __m256i alpha = _mm256_set1_epi32(255);
@@ -239,43 +218,8 @@ inline TInts Pack(TInts red, TInts green, TInts blue) {
                  order)}};
 }
 
-TInts ShiftHue(TInts px, TInts delta) {
-    const TFloats zero = Splat(0.0f);
-    const TFloats one = Splat(1.0f);
-    const TFloats half = Splat(0.5f);
-    // PixelToHSL.
-    TFloats r = Channel(px, 16);
-    TFloats g = Channel(px, 8);
-    TFloats b = Channel(px, 0);
-    TFloats max = Max(r, Max(g, b));
-    TFloats min = Min(r, Min(g, b));
-    TFloats l = (max + min) * half;  // halving is exact, as the division by 2 is
-    TFloats grey = Equal(max, min);
-    TFloats d = max - min;
-    // Grey lanes divide d = 0 by 1, which gives their 0: black and white would divide 0 by 0,
-    // and no lane may raise a floating-point exception the scalar code does not.
-    TFloats s = d / Select(grey, one, Select(Less(l, half), max + min, Splat(2.0f) - max - min));
-    TFloats isR = Equal(max, r);
-    TFloats notG = NotEqual(max, g);
-    // Grey lanes divide their numerator, 0, by 1 instead of 0: their hue comes out 0.
-    TFloats ratio = Select(isR, g - b, Select(notG, r - g, b - r)) / Select(grey, one, d);
-    TFloats h = Select(isR, ratio, ratio + Select(notG, Splat(4.0f), Splat(2.0f))) / Splat(6.0f);
-    h = Select(Less(h, zero), h + one, h);  // 0 for grey lanes, whose hue plays no part
-    // The step on the ring of 255.
-    const TInts ring = SplatInt(255);
-    TInts k = Round(h * Splat(255.0f)) + delta;
-    k = k - (Greater(k, ring) & ring);
-    k = k + (Greater(SplatInt(0), k) & ring);
-    h = ToFloats(k) / Splat(255.0f);
-    // HSLToPixel. Its grey case (s = 0, all channels l * 255) needs no lanes of its own: then
-    // q = p = l exactly, and every branch below gives l + 0 or l, times 255.
-    TFloats q = Select(Less(half, l), l + s - l * s, l * (one + s));
-    TFloats p = Splat(2.0f) * l - q;
-    TInts out = Pack(ToChannel(HueToChannel(p, q, h + Splat(1.0f / 3.0f))), ToChannel(HueToChannel(p, q, h)),
-                     ToChannel(HueToChannel(p, q, h - Splat(1.0f / 3.0f))));
-    // Alpha 0 stays as it was.
-    return Select(Equal(px >> 24, SplatInt(0)), px, out);
-}
+// Channel, ShiftHue and their helpers, compiled here as this file's own.
+#include "framework/graphics/pixel_hue_lanes.inc"
 
 void HueSpan(TPixel* d, std::size_t n, int32_t delta) {
     constexpr std::size_t kGroups = 2;
