@@ -1,6 +1,5 @@
 #include "skin/objects/active_object.h"
 
-#include "framework/rtl/scoped_value.h"
 #include "skin/objects/basic_kinds.h"
 #include "skin/objects/object_kinds.h"
 
@@ -51,17 +50,12 @@ void TVxActiveObject::Draw(TCanvas& canvas) {
         TVxSkinObject::Draw(canvas);
         return;
     }
-    TShownColor color(*this, m_activeColor);
-    TScopedValue<TFont*> font(ShownFont(), m_activeFont.get());
-    TVxSkinObject::Draw(canvas);
+    DrawShowing(canvas, m_activeColor, *m_activeFont);
 }
 
 void TVxActiveObject::ChangeHue(int delta) {
     TVxSkinObject::ChangeHue(delta);
-    if (m_activeColor != clNone) {
-        m_activeColor = HueShiftedColor(m_activeColor, delta);
-    }
-    m_activeFont->SetColor(HueShiftedColor(m_activeFont->Color(), delta));
+    ShiftActiveLookHue(m_activeColor, *m_activeFont, delta);
 }
 
 void TVxActiveObject::SetCharset(TFontCharset charset) {

@@ -1,6 +1,5 @@
 #include "skin/objects/active_skin_object.h"
 
-#include "framework/rtl/scoped_value.h"
 #include "skin/objects/object_kinds.h"
 
 namespace zaprelay::skin {
@@ -39,17 +38,12 @@ void TVxActiveSkinObject::Draw(TCanvas& canvas) {
         TVxSkinObject::Draw(canvas);
         return;
     }
-    TShownColor color(*this, m_activeColor);
-    TScopedValue<TFont*> font(ShownFont(), m_activeFont.get());
-    TVxSkinObject::Draw(canvas);
+    DrawShowing(canvas, m_activeColor, *m_activeFont);
 }
 
 void TVxActiveSkinObject::ChangeHue(int delta) {
     TVxSkinObject::ChangeHue(delta);
-    if (m_activeColor != clNone) {
-        m_activeColor = HueShiftedColor(m_activeColor, delta);
-    }
-    m_activeFont->SetColor(HueShiftedColor(m_activeFont->Color(), delta));
+    ShiftActiveLookHue(m_activeColor, *m_activeFont, delta);
 }
 
 void TVxActiveSkinObject::MouseEnter() {

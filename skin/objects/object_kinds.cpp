@@ -161,4 +161,11 @@ TRegion RegionOfDrawing(TVxSkinObject& object) {
     return BitmapToRegion(bitmap, left, top);
 }
 
+void ShiftActiveLookHue(TColor& color, TFont& font, int delta) {
+    if (color != clNone) {
+        color = HueShiftedColor(color, delta);
+    }
+    font.SetColor(HueShiftedColor(font.Color(), delta));
+}
+
 }  // namespace zaprelay::skin

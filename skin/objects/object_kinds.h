@@ -107,4 +107,8 @@ void DrawNinePartBox(TCanvas& canvas,
 // its place. Its bounds are put back also when drawing fails.
 TRegion RegionOfDrawing(TVxSkinObject& object);
 
+// The hue shift of an active kind's look: its colour unless it is clNone, its font's colour
+// whatever it is.
+void ShiftActiveLookHue(TColor& color, TFont& font, int delta);
+
 }  // namespace zaprelay::skin

@@ -2,6 +2,7 @@
 
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/raster_canvas.h"
+#include "framework/rtl/scoped_value.h"
 #include "framework/rtl/strings.h"
 #include "skin/objects/skin_object_io.h"
 
@@ -318,6 +319,12 @@ uint32_t TVxSkinObject::DrawTextFlags(uint32_t flags) const {
 
 std::optional<TRegion> TVxSkinObject::CreateRegion() {
     return TRegion(BoundsRect());
+}
+
+void TVxSkinObject::DrawShowing(TCanvas& canvas, TColor color, TFont& font) {
+    TScopedValue<TColor> shownColor(m_color, color);
+    TScopedValue<TFont*> shownFont(m_shownFont, &font);
+    TVxSkinObject::Draw(canvas);
 }
 
 void TVxSkinObject::ChangeHue(int delta) {

@@ -270,6 +270,8 @@ protected:
     // Kinds that paint with a state's font for one Draw show it in Font's place by reference
     // (the own font stays owned and untouched); restore it with a TScopedValue.
     TFont*& ShownFont() { return m_shownFont; }
+    // This painting with color and font shown in place of Color and Font, for one paint.
+    void DrawShowing(TCanvas& canvas, TColor color, TFont& font);
 
 private:
     TVxAlign m_align = saNone;
@@ -292,22 +294,6 @@ private:
     int32_t m_textMarginLeft = 0;
     int32_t m_textMarginRight = 0;
     int32_t m_textMarginTop = 0;
-};
-
-// Shows another colour in an object's Color for a scope (one Draw) and puts the own one back
-// on the way out, also when drawing fails.
-class TShownColor {
-public:
-    TShownColor(TVxSkinObject& object, TColor color) : m_object(object), m_old(object.Color()) {
-        object.SetColor(color);
-    }
-    ~TShownColor() { m_object.SetColor(m_old); }
-    TShownColor(const TShownColor&) = delete;
-    TShownColor& operator=(const TShownColor&) = delete;
-
-private:
-    TVxSkinObject& m_object;
-    TColor m_old;
 };
 
 }  // namespace zaprelay::skin
