@@ -386,13 +386,7 @@ int main(int argc, char** argv) {
         }
     }
     argc = kept;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    zaprelay::bench::TRateReporter reporter(1e6);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    zaprelay::PrintTable(reporter, pixmanGiven);
-    benchmark::Shutdown();
-    return 0;
+    return zaprelay::bench::RunAndTabulate(argc, argv, 1e6, [&](const zaprelay::bench::TRateReporter& rates) {
+        zaprelay::PrintTable(rates, pixmanGiven);
+    });
 }

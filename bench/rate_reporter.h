@@ -32,4 +32,20 @@ private:
     std::map<std::string, double> m_rates;
 };
 
+// A benchmark program's run: the benchmarks the command line selects, reported through a
+// TRateReporter of this scale, then printTable(reporter) for the ratios. 1 (before anything
+// runs) for arguments the library does not know.
+template <typename PrintTable>
+int RunAndTabulate(int& argc, char** argv, double scale, PrintTable printTable) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    TRateReporter reporter(scale);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printTable(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
+
 }  // namespace zaprelay::bench

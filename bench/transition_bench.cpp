@@ -129,13 +129,5 @@ void PrintTable(const bench::TRateReporter& rates) {
 }  // namespace zaprelay::skin
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    zaprelay::bench::TRateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    zaprelay::skin::PrintTable(reporter);
-    benchmark::Shutdown();
-    return 0;
+    return zaprelay::bench::RunAndTabulate(argc, argv, 1, zaprelay::skin::PrintTable);
 }
