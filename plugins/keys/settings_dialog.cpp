@@ -11,15 +11,12 @@ namespace zaprelay::keys {
 namespace {
 
 using dcd::TDialogTemplate;
+using dcd::Widen;
 
 // The predefined list box class, which the template builder has no name for.
 constexpr auto kListBoxClass = static_cast<TDialogTemplate::TControlClass>(0x0083);
 constexpr wchar_t kOwnerProperty[] = L"ZaprelayKeysDialog";
 constexpr wchar_t kCapturePrompt[] = L"(click here, then press a key)";
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 class TKeysSettingsDialog final : public dcd::TPluginSettingsDialog<TKeySettings> {
 public:

@@ -4,9 +4,15 @@
 #include "framework/win32/platform.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zaprelay::dcd {
+
+// Text for the wide calls from the plug-ins' own texts (names, codes, numbers), which are ASCII.
+inline std::wstring Widen(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 // A dialog template in memory: the header, then one item per control, each on a 4-byte
 // boundary, texts as zero-terminated UTF-16.

@@ -11,12 +11,9 @@ namespace zaprelay::lirc {
 namespace {
 
 using dcd::TDialogTemplate;
+using dcd::Widen;
 
 constexpr UINT kProbeChanged = WM_APP + 1;
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 // Host names and ports are ASCII; anything else is not one and reads as unusable.
 std::optional<std::string> Ascii(const std::wstring& text) {

@@ -1,11 +1,14 @@
 #include "plugins/virtual_remote/remote_window.h"
 
+#include "plugins/kit/dialog_template.h"
+
 #include <algorithm>
 #include <string>
 
 namespace zaprelay::remote {
 namespace {
 
+using dcd::Widen;
 using win32::TBitmapHandle;
 using win32::TBrushHandle;
 using win32::TMemoryDC;
@@ -56,10 +59,6 @@ COLORREF Darker(COLORREF colour) {
 
 RECT ToRect(const TRect& r) {
     return {r.Left, r.Top, r.Right, r.Bottom};
-}
-
-std::wstring Widen(const char* ascii) {
-    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
 }
 
 void FillRounded(HDC dc, const TRect& r, int corner, COLORREF fill, COLORREF edge) {

@@ -11,10 +11,7 @@ namespace zaprelay::remote {
 namespace {
 
 using dcd::TDialogTemplate;
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
+using dcd::Widen;
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
