@@ -75,7 +75,6 @@ void TKeysThread::Start(HINSTANCE module, HWND target, const TSettingsFile& file
         return;
     }
     m_module = module;
-    m_target = target;
     m_file.emplace(file);
     {
         std::lock_guard<std::mutex> lock(m_settingsLock);
@@ -84,7 +83,7 @@ void TKeysThread::Start(HINSTANCE module, HWND target, const TSettingsFile& file
     }
     m_repeats.Clear();
     m_consumerDevices.clear();
-    m_stopping = false;
+    m_sender.Open(target);
     // Shared with the thread: it may signal after this side stopped waiting.
     auto ready = std::make_shared<win32::TKernelHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!*ready || !m_worker.Start([this, ready](HANDLE stop) { Run(stop, ready->Get()); })) {
@@ -99,12 +98,7 @@ void TKeysThread::Stop() {
     if (!m_worker.Running()) {
         return;
     }
-    m_stopping = true;
-    // Called from inside the handler of our code: answer it, so the send returns and the
-    // thread can see that it must end.
-    if (m_sending && InSendMessage()) {
-        ReplyMessage(0);
-    }
+    m_sender.BeginStop();
     m_worker.Stop(INFINITE);
 }
 
@@ -149,7 +143,7 @@ void TKeysThread::Run(HANDLE stop, HANDLE ready) {
                     break;  // told to stop, or the wait failed
                 }
                 MSG msg;
-                while (!m_stopping && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                while (!m_sender.Stopping() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                     if (msg.message == WM_QUIT) {
                         quit = true;
                         break;
@@ -176,7 +170,7 @@ LRESULT CALLBACK TKeysThread::WindowProc(HWND window, UINT msg, WPARAM wParam, L
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
         auto* self = reinterpret_cast<TKeysThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (msg == WM_INPUT && self != nullptr && !self->m_stopping) {
+        if (msg == WM_INPUT && self != nullptr && !self->m_sender.Stopping()) {
             self->OnInput(reinterpret_cast<HRAWINPUT>(lParam), static_cast<uint32_t>(GetMessageTime()));
         }
     } catch (...) {
@@ -297,14 +291,10 @@ bool TKeysThread::Reports(TKey key) {
 
 void TKeysThread::Send(TKey key, int32_t repeatCount) {
     const std::string text = KeyCodeText(key);
-    if (m_stopping || m_paused || m_target == nullptr || text.size() >= dcd::kCodeTextSize) {
+    if (m_paused || text.size() >= dcd::kCodeTextSize) {
         return;
     }
-    dcd::FillCodeRecord(m_record, text);
-    m_sending = true;
-    SendMessageW(m_target, dcd::kCodeReceived, reinterpret_cast<WPARAM>(m_record.data()),
-                 static_cast<LPARAM>(repeatCount));
-    m_sending = false;
+    m_sender.Send(text, repeatCount);
 }
 
 }  // namespace zaprelay::keys

@@ -7,7 +7,7 @@
 #include "plugins/keys/key_presses.h"
 #include "plugins/keys/key_settings.h"
 #include "plugins/keys/settings_file.h"
-#include "plugins/kit/code_record.h"
+#include "plugins/kit/code_sender.h"
 #include "plugins/kit/worker_thread.h"
 
 #include <atomic>
@@ -51,11 +51,8 @@ private:
     void Send(TKey key, int32_t repeatCount);
 
     HINSTANCE m_module = nullptr;
-    HWND m_target = nullptr;
     std::optional<TSettingsFile> m_file;
     dcd::TWorkerThread m_worker;
-    std::atomic<bool> m_stopping{false};
-    std::atomic<bool> m_sending{false};
     std::atomic<bool> m_paused{false};
 
     std::mutex m_settingsLock;
@@ -71,9 +68,9 @@ private:
     };
     std::map<HANDLE, TConsumerDevice> m_consumerDevices;
 
-    // The record of the code being delivered. It outlives the thread: the handler that reads
-    // it may stop the plug-in before it is done with it.
-    dcd::TCodeRecord m_record{};
+    // Outlives the thread: the handler that reads a code may stop the plug-in before it is
+    // done with the code's record.
+    dcd::TCodeSender m_sender;
 };
 
 }  // namespace zaprelay::keys

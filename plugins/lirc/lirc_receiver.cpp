@@ -1,21 +1,14 @@
 #include "plugins/lirc/lirc_receiver.h"
 
-#include "plugins/include/dcd_plugin.h"
-#include "plugins/kit/code_record.h"
-#include "plugins/kit/sent_messages.h"
+#include "plugins/kit/code_sender.h"
 #include "plugins/lirc/lirc_connection.h"
 #include "plugins/lirc/reconnect_backoff.h"
-
-#include <atomic>
 
 namespace zaprelay::lirc {
 
 struct TLircReceiver::TSession {
-    HWND Target = nullptr;
     TLircSettings Settings;
-    std::atomic<bool> Stopping{false};
-    std::atomic<bool> Sending{false};
-    dcd::TCodeRecord Record{};
+    dcd::TCodeSender Sender;
 };
 
 namespace {
@@ -29,18 +22,6 @@ constexpr DWORD kIdleCheckMs = 5000;
 constexpr DWORD kSleepSlackMs = 20000;
 constexpr DWORD kStopPatienceMs = 3000;
 
-// Either the thread sees Stopping and sends nothing, or Stop sees Sending and waits for the
-// send to finish: both flags are sequentially consistent.
-void Deliver(TSession& session, const TLircButton& button) {
-    session.Sending = true;
-    if (!session.Stopping) {
-        dcd::FillCodeRecord(session.Record, button.Code);
-        SendMessageW(session.Target, dcd::kCodeReceived, reinterpret_cast<WPARAM>(session.Record.data()),
-                     static_cast<LPARAM>(button.RepeatCount));
-    }
-    session.Sending = false;
-}
-
 enum class TDropReason { Closed, Slept, Stopped };
 
 // Reads the connection until it ends. delivered tells whether a button came through.
@@ -53,7 +34,7 @@ TDropReason Listen(TSession& session, HANDLE stop, TLircConnection& connection, 
         TReadStatus status = connection.Read(stop, kIdleCheckMs, lines);
         for (const std::string& line : lines) {
             if (std::optional<TLircButton> button = ParseLircLine(line, options)) {
-                Deliver(session, *button);
+                session.Sender.Send(button->Code, button->RepeatCount);
                 delivered = true;
             }
         }
@@ -79,7 +60,7 @@ void RunSession(TSession& session, HANDLE stop) {
         return;
     }
     TReconnectBackoff backoff;
-    while (!session.Stopping) {
+    while (!session.Sender.Stopping()) {
         // A failure of one connection (memory, say) is a drop like any other: the receiver
         // tries again instead of going quiet until the program restarts it.
         try {
@@ -119,8 +100,8 @@ void TLircReceiver::Start(HWND target, const TLircSettings& settings) {
         return;
     }
     auto session = std::make_shared<TSession>();
-    session->Target = target;
     session->Settings = settings;
+    session->Sender.Open(target);
     if (m_worker.Start([session](HANDLE stop) { RunSession(*session, stop); })) {
         m_session = std::move(session);
     }
@@ -130,20 +111,10 @@ void TLircReceiver::Stop() {
     if (!m_worker.Running()) {
         return;
     }
-    TSession& session = *m_session;
-    session.Stopping = true;
-    // Called from inside the handler of our code: answer it, so the send returns and the
-    // thread can see that it must end. (The program stops its plug-in from its own posted and
-    // window messages, or from inside this handler; never from a handler of another thread's
-    // send, which this would answer instead.)
-    if (session.Sending && InSendMessage()) {
-        ReplyMessage(0);
-    }
+    m_session->Sender.BeginStop();
     if (!m_worker.Stop(kStopPatienceMs)) {
         // Stuck in a name lookup: it sends nothing more once no send is under way.
-        while (session.Sending) {
-            dcd::WaitPumpingSentMessages(nullptr, 0, 20);
-        }
+        m_session->Sender.WaitForSendToEnd();
     }
     m_retired = std::move(m_session);
 }

@@ -14,10 +14,9 @@ void TRemoteThread::Start(HINSTANCE module, HWND target, const TSettingsFile& fi
         return;
     }
     m_module = module;
-    m_target = target;
     m_file.emplace(file);
     UseSettings(file.Load());
-    m_stopping = false;
+    m_sender.Open(target);
     m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_ready) {
         return;
@@ -36,12 +35,7 @@ void TRemoteThread::Stop() {
     if (!m_thread) {
         return;
     }
-    m_stopping = true;
-    // Called from inside the handler of our code: answer it, so the send returns and the
-    // thread can see that it must end.
-    if (m_sending && InSendMessage()) {
-        ReplyMessage(0);
-    }
+    m_sender.BeginStop();
     HWND window = m_window;
     if (window != nullptr) {
         PostMessageW(window, TRemoteWindow::kCloseMessage, 0, 0);
@@ -79,7 +73,7 @@ void TRemoteThread::RunWindow() {
         TRemoteWindow window(*this);
         m_window = window.Create(m_module, Settings().Position);
         SetEvent(m_ready.Get());
-        if (m_window != nullptr && !m_stopping) {
+        if (m_window != nullptr && !m_sender.Stopping()) {
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 TranslateMessage(&msg);
@@ -92,14 +86,7 @@ void TRemoteThread::RunWindow() {
 }
 
 void TRemoteThread::SendCode(std::size_t button, int32_t repeatCount) {
-    if (m_stopping || m_target == nullptr) {
-        return;
-    }
-    dcd::FillCodeRecord(m_record, CodeText(button));
-    m_sending = true;
-    SendMessageW(m_target, dcd::kCodeReceived, reinterpret_cast<WPARAM>(m_record.data()),
-                 static_cast<LPARAM>(repeatCount));
-    m_sending = false;
+    m_sender.Send(CodeText(button), repeatCount);
 }
 
 TRemoteSettings TRemoteThread::Settings() {

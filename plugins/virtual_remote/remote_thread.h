@@ -4,7 +4,7 @@
 
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
-#include "plugins/kit/code_record.h"
+#include "plugins/kit/code_sender.h"
 #include "plugins/virtual_remote/remote_buttons.h"
 #include "plugins/virtual_remote/remote_settings.h"
 #include "plugins/virtual_remote/remote_window.h"
@@ -40,21 +40,18 @@ private:
     void Moved(TRemotePosition position) override;
 
     HINSTANCE m_module = nullptr;
-    HWND m_target = nullptr;
     std::optional<TSettingsFile> m_file;
     win32::TKernelHandle m_thread;
     DWORD m_threadId = 0;
     win32::TKernelHandle m_ready;
     std::atomic<HWND> m_window{nullptr};
-    std::atomic<bool> m_stopping{false};
-    std::atomic<bool> m_sending{false};
 
     std::mutex m_settingsLock;
     TRemoteSettings m_settings;
 
-    // The record of the code being delivered. It outlives the thread: the handler that reads
-    // it may stop the plug-in before it is done with it.
-    dcd::TCodeRecord m_record{};
+    // Outlives the thread: the handler that reads a code may stop the plug-in before it is
+    // done with the code's record.
+    dcd::TCodeSender m_sender;
 };
 
 }  // namespace zaprelay::remote
