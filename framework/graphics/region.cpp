@@ -116,7 +116,10 @@ TRegion BitmapToRegion(const TVxBitmap& bitmap, int32_t x, int32_t y) {
                 ++col;
             }
             if (col > start) {
-                rects.push_back({x + start, y + row, x + col, y + row + 1});
+                // Saturated at the 32-bit range a region holds: what lies beyond it comes out
+                // empty and is dropped.
+                rects.push_back({ClampToInt32(int64_t{x} + start), ClampToInt32(int64_t{y} + row),
+                                 ClampToInt32(int64_t{x} + col), ClampToInt32(int64_t{y} + row + 1)});
             }
         }
     }

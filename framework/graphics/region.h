@@ -34,7 +34,8 @@ private:
 };
 
 // The bitmap's non-key pixels as rectangles offset by (x, y): for each row, one rectangle
-// one pixel high per run of non-key pixels. Empty for an empty bitmap.
+// one pixel high per run of non-key pixels, cut at the 32-bit coordinate range. Empty for an
+// empty bitmap.
 TRegion BitmapToRegion(const TVxBitmap& bitmap, int32_t x, int32_t y);
 
 }  // namespace zaprelay

@@ -30,11 +30,15 @@ void TVxActiveSkinObject::CopyFrom(const TPersistent& source) {
     }
 }
 
+TFont& TVxActiveSkinObject::CaptionFont() {
+    return IsHotOrFocused(State) ? *m_activeFont : Font();
+}
+
 void TVxActiveSkinObject::Draw(TCanvas& canvas) {
     if (Width() <= 0 || Height() <= 0) {
         return;
     }
-    if (State != skin_state::kHot && State != skin_state::kFocused) {
+    if (!IsHotOrFocused(State)) {
         TVxSkinObject::Draw(canvas);
         return;
     }

@@ -18,6 +18,8 @@ public:
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
     void CopyFrom(const TPersistent& source) override;
 
+    // ActiveFont in the states that paint with it, so a caption is measured as it is painted.
+    TFont& CaptionFont() override;
     // States 5 and 7 paint with ActiveColor and ActiveFont; Active plays no part.
     void Draw(TCanvas& canvas) override;
     // ActiveColor follows unless it is clNone; ActiveFont's colour always does.

@@ -76,8 +76,7 @@ void TVxActiveBitmapBoxObject::Draw(TCanvas& canvas) {
         return;
     }
     TLinkSlot none;
-    const bool focused = State == skin_state::kFocused || State == skin_state::kHot;
-    TLinkSwap swap(BitmapSlot(), focused ? m_focusedBitmap : none);
+    TLinkSwap swap(BitmapSlot(), IsHotOrFocused(State) ? m_focusedBitmap : none);
     TVxBitmapBoxObject::Draw(canvas);
 }
 

@@ -4,14 +4,6 @@
 
 namespace zaprelay::skin {
 
-namespace {
-
-bool IsHotOrFocused(uint8_t state) {
-    return state == skin_state::kHot || state == skin_state::kFocused;
-}
-
-}  // namespace
-
 // ---- TVxBitmapObject
 
 TVxBitmapObject::TVxBitmapObject(TComponent* owner)
@@ -118,8 +110,11 @@ void TVxActiveBitmap::LinkBitmaps() {
 }
 
 void TVxActiveBitmap::Draw(TCanvas& canvas) {
-    const bool active = (Active || IsHotOrFocused(State)) && IsValid(m_activeBitmap);
+    const bool hot = IsHotOrFocused(State);
+    const bool active = (Active || hot) && IsValid(m_activeBitmap);
     TScopedValue<const TVxBitmapLink*> shown(ShownBitmap(), active ? m_activeBitmap.get() : ShownBitmap());
+    // The caption is painted in the font it is measured with (CaptionFont).
+    TScopedValue<TFont*> font(ShownFont(), hot ? m_activeFont.get() : ShownFont());
     TVxBitmapObject::Draw(canvas);
 }
 

@@ -69,7 +69,7 @@ public:
     TFont& CaptionFont() override;
     void LinkBitmaps() override;
     // ActiveBitmap, when resolved, in place of Bitmap while the window is active or the
-    // object hot or focused.
+    // object hot or focused; the caption in CaptionFont.
     void Draw(TCanvas& canvas) override;
     void SetCharset(TFontCharset charset) override;
 

@@ -3,6 +3,7 @@
 #include "framework/graphics/pixel.h"
 #include "framework/graphics/raster_canvas.h"
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/exceptions.h"
 #include "skin/objects/skin_object.h"
 
 namespace zaprelay::skin {
@@ -146,6 +147,9 @@ TRegion RegionOfDrawing(TVxSkinObject& object) {
     const int32_t top = object.Top();
     const int32_t width = object.Width();
     const int32_t height = object.Height();
+    if (width > kMaxDrawnSide || height > kMaxDrawnSide) {
+        throw Exception(msg::kCantAllocateDib);
+    }
     // By position and size: a bounds rectangle saturates near the 32-bit edge.
     struct TRestoreBounds {
         TVxSkinObject& Object;

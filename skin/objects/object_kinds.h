@@ -51,6 +51,11 @@ inline constexpr uint8_t kFocused = 7;
 inline constexpr uint8_t kDisabled = 8;
 }  // namespace skin_state
 
+// The states in which the active kinds show their active image or font.
+inline bool IsHotOrFocused(uint8_t state) {
+    return state == skin_state::kHot || state == skin_state::kFocused;
+}
+
 // A bitmap link property of an object: the object owns it, it streams as sub-properties and
 // LinkBitmaps replaces it by the resolved one.
 using TLinkSlot = std::unique_ptr<TVxBitmapLink>;
@@ -102,9 +107,14 @@ void DrawNinePartBox(TCanvas& canvas,
                      TVxTileStyle borderStyle,
                      TNinePartKeying keying);
 
+// The largest side of a picture a skin object is drawn into whole (its shape, a rendered
+// picture): beyond any screen, while such a picture's memory stays within reach.
+inline constexpr int32_t kMaxDrawnSide = 16384;
+
 // The shape of what the object draws: it is moved to (0, 0), drawn (with its current state
 // and children) onto a bitmap of key pixels, and the pixels it covered make the region at
-// its place. Its bounds are put back also when drawing fails.
+// its place. Its bounds are put back also when drawing fails. A side above kMaxDrawnSide
+// raises Exception "Can't allocate the DIB handle", as any bitmap too large for memory.
 TRegion RegionOfDrawing(TVxSkinObject& object);
 
 // The hue shift of an active kind's look: its colour unless it is clNone, its font's colour

@@ -18,7 +18,8 @@ public:
     void CopyFrom(const TPersistent& source) override;
 
     // Rolls in to RollValue, or back out to the size it had before; only for a panel that is
-    // part of a tree. Lets pending repaints show afterwards.
+    // part of a tree. Lets pending repaints show afterwards, as its last act: a message run
+    // then may free the tree, so callers must not touch it after Roll returns.
     void Roll();
 
     TVxRollKind RollKind() const { return m_rollKind; }

@@ -370,6 +370,7 @@ void TVxSkinObject::SetBounds(int32_t left, int32_t top, int32_t width, int32_t 
     if (left == m_left && top == m_top && width == m_width && height == m_height) {
         return;
     }
+    const bool resized = width != m_width || height != m_height;
     OldWidth = m_width;
     OldHeight = m_height;
     m_left = left;
@@ -377,6 +378,9 @@ void TVxSkinObject::SetBounds(int32_t left, int32_t top, int32_t width, int32_t 
     m_width = width;
     m_height = height;
     Realign();
+    if (resized) {
+        FollowResize();
+    }
 }
 
 void TVxSkinObject::Realign() {
@@ -436,8 +440,12 @@ void TVxSkinObject::Realign() {
             place(child, area.Left, area.Top, area.Width(), area.Height());
         }
     }
-    // Corner rules keep a child's distance from the right or bottom edge, hidden or not.
-    // A bottom-right child keeps both distances.
+}
+
+void TVxSkinObject::FollowResize() {
+    // Corner rules keep a child's distance from the right or bottom edge, hidden or not, by
+    // the change from the old size: applied once per change, or each repaint would move the
+    // child again. A bottom-right child keeps both distances.
     ForEachChild([&](TVxSkinObject& child) {
         const bool right = child.m_align == saTopRight || child.m_align == saBottomRight;
         const bool bottom = child.m_align == saBottomLeft || child.m_align == saBottomRight;

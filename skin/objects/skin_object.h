@@ -165,10 +165,13 @@ public:
     // Right and bottom saturate at the 32-bit range, so absurd stored bounds stay harmless.
     TRect BoundsRect() const;
     // Nothing happens for the current bounds; otherwise remembers the old size, takes the
-    // new one (negative sizes as 0) and realigns the children.
+    // new one (negative sizes as 0) and realigns the children. A new size also moves the
+    // corner children by it, keeping their distance from the right or bottom edge.
     void SetBounds(const TRect& rect);
     // The same by position and size, which keeps any 32-bit values exactly.
     void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height);
+    // Lays the children out by their edge, centre, text and client rules. Repeatable, so
+    // painting may call it: the corner rules follow a change of size, in SetBounds.
     void Realign();
 
     // ---- lookup
@@ -274,6 +277,8 @@ protected:
     void DrawShowing(TCanvas& canvas, TColor color, TFont& font);
 
 private:
+    void FollowResize();
+
     TVxAlign m_align = saNone;
     TColor m_color = clWhite;
     bool m_drawIfOwner = false;

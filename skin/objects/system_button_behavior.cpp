@@ -87,12 +87,15 @@ void TVxSysButtonBehavior::MouseMove(TVxSkinObject& button, TShiftState shift) {
 }
 
 void TVxSysButtonBehavior::MouseUp(TVxSkinObject& button, TMouseButton which, const std::function<void()>& click) {
-    if (ButtonState == sbsPressed && which == mbLeft) {
+    const bool clicked = ButtonState == sbsPressed && which == mbLeft;
+    HeldShift = 0;
+    if (clicked) {
         ButtonState = sbsHot;
         button.Invalidate();
+        // Last: the click may free the button with its whole tree (a roll lets the host's
+        // messages run, and a skin change among them replaces the host's copy).
         click();
     }
-    HeldShift = 0;
 }
 
 void TVxSysButtonBehavior::DblClick(TVxSkinObject& button, TMouseButton which, TVxAction action) {

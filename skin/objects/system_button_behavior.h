@@ -26,7 +26,8 @@ public:
     void MouseDown(TVxSkinObject& button, TMouseButton which);
     // Repaints while dragging a pressed button; otherwise asks for the button's hint.
     void MouseMove(TVxSkinObject& button, TShiftState shift);
-    // A left release over the pressed button clicks it.
+    // A left release over the pressed button clicks it. The click is the last thing done, so
+    // it may free the button (and this behaviour with it).
     void MouseUp(TVxSkinObject& button, TMouseButton which, const std::function<void()>& click);
     // A left double click on the system-menu button closes the form.
     void DblClick(TVxSkinObject& button, TMouseButton which, TVxAction action);

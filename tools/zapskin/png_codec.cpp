@@ -75,7 +75,7 @@ void DecodePng(std::span<const uint8_t> bytes, TVxBitmap& target) {
     TPixel* pixel = target.Bits();
     const std::size_t count = image.Rgba.size() / 4;
     for (std::size_t i = 0; i < count; ++i, source += 4) {
-        pixel[i] = 0xFF000000u | (TPixel{source[0]} << 16) | (TPixel{source[1]} << 8) | TPixel{source[2]};
+        pixel[i] = (TPixel{source[3]} << 24) | (TPixel{source[0]} << 16) | (TPixel{source[1]} << 8) | TPixel{source[2]};
     }
 }
 

@@ -1,5 +1,5 @@
-// PNG pictures for the skin author's folder form: decoded into opaque skin pixels, encoded from
-// 8-bit RGBA rows.
+// PNG pictures for the skin author's folder form: decoded into skin pixels with their alpha,
+// encoded from 8-bit RGBA rows.
 #pragma once
 
 #include "framework/graphics/vx_bitmap.h"
@@ -23,9 +23,9 @@ struct TRgbaImage {
 // what is wrong.
 TRgbaImage DecodePngRgba(std::span<const uint8_t> bytes);
 
-// Any 8-bit grey, grey-alpha, RGB, RGBA or palette PNG into target, each pixel stored opaque as
-// 0xFFRRGGBB (alpha dropped: the skin's see-through pixels are marked by their colour). Raises
-// Exception naming what is wrong; target is left as it was then.
+// Any 8-bit grey, grey-alpha, RGB, RGBA or palette PNG into target, each pixel as 0xAARRGGBB
+// (pictures without alpha come out opaque). Raises Exception naming what is wrong; target is
+// left as it was then.
 void DecodePng(std::span<const uint8_t> bytes, TVxBitmap& target);
 
 // A PNG of width x height pixels given as top-down RGBA byte quadruples.

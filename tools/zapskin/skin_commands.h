@@ -2,6 +2,7 @@
 // and pack from the author's folder form, and draw one object.
 #pragma once
 
+#include "skin/objects/object_kinds.h"
 #include "tools/zapskin/zapskin_commands.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 namespace zaprelay::zapskin {
 
 // The largest side of a picture render draws.
-inline constexpr int32_t kMaxRenderSide = 16384;
+inline constexpr int32_t kMaxRenderSide = skin::kMaxDrawnSide;
 
 void RunInfo(const TInvocation& invocation);
 void RunConvert(const TInvocation& invocation);

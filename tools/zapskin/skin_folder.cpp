@@ -71,19 +71,20 @@ std::span<const uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-// Skin pixels as PNG rows: key pixels pure opaque magenta (the packer's load keys that colour
-// again), every other pixel opaque, since the containers keep no alpha of their own.
+// Skin pixels as PNG rows, alpha included. The key the loader makes of magenta goes back as
+// pure opaque magenta, which an author sees and the loader keys again; any other pixel, a key
+// with some other alpha among them, goes as it is, so packing gives the same pixels back.
 std::vector<uint8_t> ToRgba(const TVxBitmap& bitmap) {
     std::vector<uint8_t> rgba;
     const std::size_t count = static_cast<std::size_t>(bitmap.Width()) * static_cast<std::size_t>(bitmap.Height());
     rgba.reserve(count * 4);
     const TPixel* pixels = bitmap.Bits();
     for (std::size_t i = 0; i < count; ++i) {
-        const TPixel p = IsKeyPixel(pixels[i]) ? 0xFFFF00FFu : pixels[i];
+        const TPixel p = pixels[i] == TransparentColor ? 0xFFFF00FFu : pixels[i];
         rgba.push_back(static_cast<uint8_t>(p >> 16));
         rgba.push_back(static_cast<uint8_t>(p >> 8));
         rgba.push_back(static_cast<uint8_t>(p));
-        rgba.push_back(0xFF);
+        rgba.push_back(static_cast<uint8_t>(p >> 24));
     }
     return rgba;
 }

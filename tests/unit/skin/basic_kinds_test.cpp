@@ -1,6 +1,8 @@
 #include "skin/objects/basic_kinds.h"
 
 #include "framework/graphics/pixel.h"
+#include "framework/graphics/vx_bitmap.h"
+#include "framework/rtl/exceptions.h"
 #include "skin/objects/active_object.h"
 #include "skin/objects/bitmap_object.h"
 #include "skin/objects/button_object.h"
@@ -14,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zaprelay::skin {
 namespace {
@@ -321,6 +324,50 @@ TEST_F(BasicKindsTest, StateImagesFontsAndColoursFallBackAsTheirKindSays) {
     EXPECT_EQ(text->Font().Color(), 0x000001);
 }
 
+TEST_F(BasicKindsTest, ActiveBitmapPaintsItsCaptionInTheFontItIsMeasuredWith) {
+    auto frame = Make<TVxActiveBitmap>(Bounds(0, 0, 20, 20));
+    SetLink(frame->Bitmap(), "S1.bmp");
+    SetLink(frame->ActiveBitmap(), "S2.bmp");
+    Link(*frame);
+    frame->Text = u"WW";
+    frame->Font().SetColor(clRed);
+    frame->ActiveFont().SetColor(clLime);
+    for (auto [active, state] : {std::pair{false, 0}, {true, 0}, {false, 5}, {false, 6}, {false, 7}}) {
+        frame->Active = active;
+        frame->State = static_cast<uint8_t>(state);
+        const TColor ink = frame->CaptionFont().Color();
+        TTestSurface s(20, 20);
+        frame->Draw(s.Canvas());
+        EXPECT_GT(s.Count(Bounds(0, 0, 20, 20), ink), 0) << active << state;
+        EXPECT_EQ(s.Count(Bounds(0, 0, 20, 20), ink == clRed ? clLime : clRed), 0) << active << state;
+    }
+    EXPECT_EQ(frame->Font().Color(), clRed);
+}
+
+// The status bar's grip: a repaint must not move it again after the resize that placed it.
+TEST_F(BasicKindsTest, RepaintingLeavesCornerChildrenWhereTheResizePutThem) {
+    auto bar = Make<TVxBitmapObject>(Bounds(0, 0, 100, 20));
+    SetLink(bar->Bitmap(), "S1.bmp");
+    Link(*bar);
+    std::vector<TVxSkinObject*> corners;
+    for (auto [align, bounds] : {std::pair{saTopRight, Bounds(90, 0, 10, 5)},
+                                 {saBottomLeft, Bounds(0, 15, 10, 5)},
+                                 {saBottomRight, Bounds(90, 15, 10, 5)}}) {
+        corners.push_back(new TVxSkinObject(bar.get()));
+        corners.back()->SetAlign(align);
+        corners.back()->SetBounds(bounds);
+        corners.back()->SetColor(clBlue);
+    }
+    bar->SetBounds(Bounds(0, 0, 120, 30));
+    const std::vector<TRect> placed = {Bounds(110, 0, 10, 5), Bounds(0, 25, 10, 5), Bounds(110, 25, 10, 5)};
+    TTestSurface once(130, 40);
+    bar->Draw(once.Canvas());
+    EXPECT_EQ(Mismatch(*bar, 130, 40, [&](int32_t x, int32_t y) { return once.At(x, y); }), "");
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        EXPECT_EQ(corners[i]->BoundsRect(), placed[i]) << i;
+    }
+}
+
 TEST_F(BasicKindsTest, SwapsAreUndoneWhenDrawingThrows) {
     auto frame = Make<TVxActiveBitmap>(Bounds(0, 0, 4, 4));
     SetLink(frame->Bitmap(), "S1.bmp");
@@ -492,6 +539,17 @@ TEST_F(BasicKindsTest, AbsurdMarginsAndBoundsFromAFileAreHarmless) {
     EXPECT_ANY_THROW(far->CreateRegion());
     EXPECT_EQ(far->Left(), kMax - 2);
     EXPECT_EQ(far->Width(), kMax);
+    // A shape wider than any picture is refused before its bitmap is made.
+    auto wide = Make<TVxBitmapObject>(Bounds(5, 6, kMaxDrawnSide + 1, 2));
+    SetLink(wide->Bitmap(), "S1.bmp");
+    Link(*wide);
+    try {
+        wide->CreateRegion();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), msg::kCantAllocateDib);
+    }
+    EXPECT_EQ(wide->BoundsRect(), Bounds(5, 6, kMaxDrawnSide + 1, 2));
 }
 
 }  // namespace

@@ -354,6 +354,28 @@ TEST_F(CompositeKindsTest, SysButtonRollsOnlyARollPanelOfItsTree) {
     EXPECT_TRUE(form.Calls.empty());
 }
 
+// A skin change among the messages a roll lets run frees the host's copy of the tree while
+// its button is still clicking; AddressSanitizer catches any touch after that.
+TEST_F(CompositeKindsTest, ClickSurvivesARollWhoseMessagesFreeTheTree) {
+    struct TSkinChangingHost : test::TFakeSkinHost {
+        test::OwnedSkinObject* Copy = nullptr;
+        void ProcessMessages() override { Copy->reset(); }
+    };
+    test::OwnedSkinObject tree = Load(
+        "object Form: TVxSkinObject; Width = 400; Height = 50"
+        ";object Panel: TVxRollPanelObject; Width = 200; Height = 50; RollValue = 20; end"
+        ";object Roll: TVxSysButtonSkinObject; Action = sbaRollPanel; RollPanel = 'Panel'; end;end");
+    auto& button = Find<TVxSysButtonSkinObject>(*tree, "Roll");
+    TSkinChangingHost host;
+    test::TFakeFormActions form;
+    host.Form = &form;
+    host.Copy = &tree;
+    tree->SetControl(&host);
+    button.MouseDown(mbLeft, 0, 0);
+    button.MouseUp(mbLeft, 0, 0);
+    EXPECT_EQ(tree, nullptr);
+}
+
 TEST_F(CompositeKindsTest, RollPanelKeepsTheFarEdgeAndRemembersItsSize) {
     test::OwnedSkinObject tree = Load(
         "object Form: TVxSkinObject"
@@ -411,6 +433,7 @@ TEST_F(CompositeKindsTest, ActiveObjectTakesItsLookWhileHotOrFocused) {
     object.MouseEnter();
     EXPECT_EQ(object.State, 5);
     EXPECT_TRUE(Looks(object, clBlue, clLime));
+    EXPECT_EQ(&object.CaptionFont(), &object.ActiveFont());  // measured as painted
     object.MouseLeave();
     EXPECT_TRUE(Looks(object, clRed, clYellow));
     EXPECT_EQ(host.Changed.size(), 2u);

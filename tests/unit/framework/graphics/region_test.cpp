@@ -3,6 +3,7 @@
 #include "framework/graphics/vx_bitmap.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace zaprelay::test {
 namespace {
@@ -35,6 +36,16 @@ TEST(BitmapToRegion, HasNoLimitOnTheNumberOfRectangles) {
         bitmap.Bits()[i] = TransparentColor;  // every other pixel: 10,000 runs
     }
     EXPECT_EQ(BitmapToRegion(bitmap, 0, 0).Rects().size(), 10000u);
+}
+
+TEST(BitmapToRegion, RectanglesStopAtTheEndOfTheCoordinateRange) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    TVxBitmap bitmap;
+    bitmap.SetSize(3, 2);
+    bitmap.Fill(0xFF000000);
+    // Only the top-left pixel lands inside the range; the rest of each run lies beyond it.
+    EXPECT_EQ(BitmapToRegion(bitmap, kMax - 1, kMax - 1).Rects(),
+              (std::vector<TRect>{{kMax - 1, kMax - 1, kMax, kMax}}));
 }
 
 TEST(Region, UnionMakesDisjointBandsAndJoinsEqualNeighbours) {

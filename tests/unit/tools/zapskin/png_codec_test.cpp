@@ -61,23 +61,28 @@ std::vector<TPixel> Pixels(const TVxBitmap& bitmap) {
     return {bitmap.Bits(), bitmap.Bits() + static_cast<std::size_t>(bitmap.Width()) * bitmap.Height()};
 }
 
-TEST(PngCodec, EveryEightBitColourTypeDecodesToOpaquePixels) {
+TEST(PngCodec, EveryEightBitColourTypeDecodesWithItsAlpha) {
     struct TCase {
         const char* Name;
         uint8_t ColorType;
         std::vector<uint8_t> Samples;
+        std::vector<TPixel> Expected;
     };
+    const std::vector<TPixel> opaque = {0xFF000000, 0xFFC8C8C8, 0xFFFFFFFF, 0xFF111111};
     // Two rows of two pixels each: the second row proves the row stride.
     const TCase cases[] = {
-        {"grey", 0, {0, 200, 255, 17}},
-        {"grey+alpha", 4, {0, 0, 200, 9, 255, 255, 17, 128}},
-        {"RGB", 2, {0, 0, 0, 200, 200, 200, 255, 255, 255, 17, 17, 17}},
-        {"RGBA", 6, {0, 0, 0, 0, 200, 200, 200, 1, 255, 255, 255, 255, 17, 17, 17, 77}},
+        {"grey", 0, {0, 200, 255, 17}, opaque},
+        {"grey+alpha", 4, {0, 0, 200, 9, 255, 255, 17, 128}, {0x00000000, 0x09C8C8C8, 0xFFFFFFFF, 0x80111111}},
+        {"RGB", 2, {0, 0, 0, 200, 200, 200, 255, 255, 255, 17, 17, 17}, opaque},
+        {"RGBA",
+         6,
+         {0, 0, 0, 0, 200, 200, 200, 1, 255, 255, 255, 255, 17, 17, 17, 77},
+         {0x00000000, 0x01C8C8C8, 0xFFFFFFFF, 0x4D111111}},
     };
     for (const TCase& item : cases) {
         TVxBitmap bitmap;
         DecodePng(MakePng(2, 2, item.ColorType, item.Samples), bitmap);
-        EXPECT_EQ(Pixels(bitmap), (std::vector<TPixel>{0xFF000000, 0xFFC8C8C8, 0xFFFFFFFF, 0xFF111111})) << item.Name;
+        EXPECT_EQ(Pixels(bitmap), item.Expected) << item.Name;
     }
     TVxBitmap colour;
     DecodePng(MakePng(1, 1, 2, {0xFF, 0x00, 0xFF}), colour);

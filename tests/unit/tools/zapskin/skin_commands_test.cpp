@@ -228,6 +228,26 @@ TEST_F(SkinCommands, PackUnpackPackGivesTheSameBytes) {
     EXPECT_EQ(ReadFile(PathOf("packed.qskn")), ReadFile(first));
 }
 
+// The hue shift passes over alpha-0 pixels and blending weighs the rest: a skin's alpha must
+// come back as it was, the key the loader makes of magenta and keys of any alpha alike.
+TEST_F(SkinCommands, UnpackThenPackKeepsTheAlphaOfEveryPixel) {
+    skin::TVxSkinSource source(nullptr);
+    FillSmallSkin(source);
+    const std::vector<TPixel> pixels = {0x80405060, 0x00708090, 0x01FFFFFF, 0xFE000000, 0x00000000, 0xC07F007F};
+    TVxBitmap& strip = *source.Bitmaps().GetBitmap(1);
+    strip.SetSize(static_cast<int32_t>(pixels.size()), 1);
+    std::copy(pixels.begin(), pixels.end(), strip.Bits());
+    SaveSkinFile(PathOf("alpha.qskn"), source);
+    ASSERT_EQ(Run({"unpack", PathOf("alpha.qskn"), PathOf("alpha")}), kExitSuccess) << m_err.str();
+    ASSERT_EQ(Run({"pack", PathOf("alpha"), PathOf("again.qskn")}), kExitSuccess) << m_err.str();
+
+    skin::TVxSkinSource again(nullptr);
+    LoadSkinFile(PathOf("again.qskn"), again);
+    const TVxBitmap& back = *again.Bitmaps().GetBitmap(1);
+    EXPECT_EQ(std::vector<TPixel>(back.Bits(), back.Bits() + back.Width()), pixels);
+    EXPECT_TRUE(ReadFile(PathOf("again.qskn")) == ReadFile(PathOf("alpha.qskn")));
+}
+
 TEST_F(SkinCommands, PackReadsFilesInNumberOrderAndAnyEightBitPng) {
     fs::create_directories(m_dir / "src/bitmaps");
     fs::create_directories(m_dir / "src/objects");
@@ -251,8 +271,8 @@ TEST_F(SkinCommands, PackReadsFilesInNumberOrderAndAnyEightBitPng) {
     ASSERT_EQ(source.Bitmaps().Count(), 2);
     EXPECT_EQ(source.Bitmaps().GetBitmap(0)->Name(), "A%");
     EXPECT_EQ(source.Bitmaps().GetBitmap(1)->Name(), "B");
-    // Alpha is dropped: the skin marks see-through pixels by colour.
-    EXPECT_EQ(source.Bitmaps().GetBitmap(0)->GetPixel(0, 0), 0xFF010203u);
+    // A picture's alpha is kept.
+    EXPECT_EQ(source.Bitmaps().GetBitmap(0)->GetPixel(0, 0), 0x00010203u);
     EXPECT_EQ(source.Bitmaps().GetBitmap(0)->GetPixel(1, 0), 0xFF040506u);
     ASSERT_EQ(source.Count(), 2);
     EXPECT_EQ(source.GetObject(0)->Name(), "First");
