@@ -11,12 +11,31 @@ if(WIN32)
     enable_language(RC)
 endif()
 
-# The converter runs on the build machine. A cross build makes a native zapskin of its own
-# from this source tree, as a separate project under host-tools/ of the build tree.
+# The converter runs on the build machine. A cross build uses the zapskin of the native build
+# tree beside it when that tree is configured (as scripts/test does: native first), keeping it
+# up to date through that tree's own build; otherwise it makes a native zapskin of its own from
+# this source tree, as a separate project under host-tools/ of the build tree.
+set(ZR_NATIVE_BUILD_DIR "${ZR_LAYOUTS_PROJECT_DIR}/build/native" CACHE PATH
+    "A configured native build tree whose zapskin a cross build uses")
 function(_zr_layout_converter out_command out_depends)
     if(NOT CMAKE_CROSSCOMPILING)
         set(${out_command} zapskin PARENT_SCOPE)
         set(${out_depends} zapskin PARENT_SCOPE)
+        return()
+    endif()
+    if(EXISTS "${ZR_NATIVE_BUILD_DIR}/CMakeCache.txt")
+        set(host_zapskin ${ZR_NATIVE_BUILD_DIR}/bin/zapskin)
+        if(NOT TARGET zr_host_zapskin)
+            # Always asks the native tree, which rebuilds zapskin only when its sources changed
+            # and then keeps its time, so the layouts are not converted again.
+            add_custom_target(zr_host_zapskin
+                COMMAND ${CMAKE_COMMAND} --build ${ZR_NATIVE_BUILD_DIR} --target zapskin
+                BYPRODUCTS ${host_zapskin}
+                COMMENT "Bringing the native zapskin up to date"
+                VERBATIM)
+        endif()
+        set(${out_command} ${host_zapskin} PARENT_SCOPE)
+        set(${out_depends} ${host_zapskin} zr_host_zapskin PARENT_SCOPE)
         return()
     endif()
     set(host_dir ${CMAKE_BINARY_DIR}/host-tools)
