@@ -87,6 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint8_t state = 0; state <= 8; state += 4) {
         tree->SetState(state);
         tree->Realign();
+        // A real size change runs the corner rules against whatever sizes were stored.
+        tree->SetBounds(tree->Left(), tree->Top(), 48 + state, 32 + state);
         tree->Draw(canvas);
         if (Drawable(*tree)) {
             tree->CreateMaskRegion();

@@ -1,10 +1,10 @@
 #include "framework/win32/menus.h"
 
-#include "framework/win32/application.h"
-#include "framework/win32/dib_storage.h"
 #include "framework/win32/gdi_handles.h"
+#include "framework/win32/utility_window.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zaprelay::win32 {
 
@@ -59,49 +59,47 @@ std::u16string Number(int value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-// A menu picture from an image list: 32 bits with alpha from the list's mask, so it sits on
-// the menu's background and on the highlight alike.
-TBitmapHandle MenuPicture(HIMAGELIST images, int index) {
-    int width = 0;
-    int height = 0;
-    if (images == nullptr || index < 0 || index >= ImageList_GetImageCount(images) ||
-        !ImageList_GetIconSize(images, &width, &height) || width <= 0 || height <= 0) {
-        return TBitmapHandle();
-    }
-    BITMAPINFO info = TopDownDibInfo(width, height);
-    void* bits = nullptr;
-    TBitmapHandle picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TMemoryDC dc(CreateCompatibleDC(nullptr));
-    if (!picture || !dc || bits == nullptr) {
-        return TBitmapHandle();
-    }
-    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    auto* pixels = static_cast<uint32_t*>(bits);
-    HGDIOBJ old = SelectObject(dc.Get(), picture.Get());
-    // The mask first (black where the picture is), then the picture over black.
-    std::fill(pixels, pixels + count, 0x00FFFFFFu);
-    ImageList_Draw(images, index, dc.Get(), 0, 0, ILD_MASK);
-    GdiFlush();
-    std::vector<bool> opaque(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        opaque[i] = (pixels[i] & 0x00FFFFFFu) == 0;
-    }
-    std::fill(pixels, pixels + count, 0u);
-    ImageList_Draw(images, index, dc.Get(), 0, 0, ILD_NORMAL);
-    GdiFlush();
-    for (std::size_t i = 0; i < count; ++i) {
-        pixels[i] = opaque[i] ? (pixels[i] | 0xFF000000u) : 0u;
-    }
-    SelectObject(dc.Get(), old);
-    return picture;
+// Where the shown menu's items and pictures are, for its owner window; none while no menu
+// shows (a thread shows one pop-up at a time).
+struct TBuiltMenu {
+    std::vector<TMenuItem*> Ids;  // command identifier - 1
+    HIMAGELIST Images = nullptr;
+};
+const TBuiltMenu* g_builtMenu = nullptr;
+
+TPopupMenu::TPopupCalls g_popupCalls{&SetForegroundWindow, &TrackPopupMenuEx, &PostMessageW};
+
+// Room beside a picture, so the caption does not touch it.
+constexpr int kPictureMargin = 3;
+
+bool PictureSize(HIMAGELIST images, int& width, int& height) {
+    return images != nullptr && ImageList_GetIconSize(images, &width, &height) && width > 0 && height > 0;
 }
 
-struct TBuiltMenu {
-    std::vector<TMenuItem*> Ids;
-    std::vector<TBitmapHandle> Pictures;  // alive while the menu shows
-};
+int PictureIndex(const TBuiltMenu& built, UINT id) {
+    if (built.Images == nullptr || id == 0 || id > built.Ids.size()) {
+        return -1;
+    }
+    const int index = built.Ids[id - 1]->ImageIndex();
+    return index >= 0 && index < ImageList_GetImageCount(built.Images) ? index : -1;
+}
 
-void BuildMenu(HMENU menu, const TMenuItem& parent, HIMAGELIST images, TBuiltMenu& built) {
+// The window a pop-up belongs to when no window of the program is active, or when the menu must
+// take the foreground (the tray's): hidden and top-level, made on first use.
+HWND HiddenMenuOwner() {
+    static HWND handle = nullptr;
+    static TUtilityWindow owner(
+        [](TMessage& m) {
+            LRESULT result = 0;
+            m.Result = MenuPictureMessage(m.Msg, m.LParam, result) ? result
+                                                                   : DefWindowProcW(handle, m.Msg, m.WParam, m.LParam);
+        },
+        true);
+    handle = owner.Handle();
+    return handle;
+}
+
+void BuildMenu(HMENU menu, const TMenuItem& parent, TBuiltMenu& built) {
     for (int i = 0; i < parent.Count(); ++i) {
         TMenuItem* item = parent.Items(i);
         if (!item->Visible()) {
@@ -118,20 +116,19 @@ void BuildMenu(HMENU menu, const TMenuItem& parent, HIMAGELIST images, TBuiltMen
         UINT flags = MF_STRING | (item->Enabled() ? 0 : MF_GRAYED) | (item->Checked() ? MF_CHECKED : 0);
         if (item->Count() > 0) {
             HMENU sub = CreatePopupMenu();
-            BuildMenu(sub, *item, images, built);
+            BuildMenu(sub, *item, built);
             AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), WidePtr(text));
             continue;
         }
         built.Ids.push_back(item);
         UINT id = static_cast<UINT>(built.Ids.size());
         AppendMenuW(menu, flags, id, WidePtr(text));
-        if (TBitmapHandle picture = MenuPicture(images, item->ImageIndex())) {
+        if (PictureIndex(built, id) >= 0) {
             MENUITEMINFOW info{};
             info.cbSize = sizeof(info);
             info.fMask = MIIM_BITMAP;
-            info.hbmpItem = picture.Get();
+            info.hbmpItem = HBMMENU_CALLBACK;
             SetMenuItemInfoW(menu, id, FALSE, &info);
-            built.Pictures.push_back(std::move(picture));
         }
         if (item->RadioItem()) {
             MENUITEMINFOW info{};
@@ -316,31 +313,72 @@ HMENU TPopupMenu::ShowingMenu() {
     return g_showingMenu;
 }
 
+// The pictures are drawn on request (HBMMENU_CALLBACK) through the list's mask, over whatever
+// the menu drew behind them: a bitmap with alpha shows black where a menu ignores alpha (Wine's
+// does), and a bitmap's own width leaves no room before the caption. False for any other
+// message.
+bool MenuPictureMessage(UINT msg, LPARAM lParam, LRESULT& result) {
+    const TBuiltMenu* built = g_builtMenu;
+    int width = 0;
+    int height = 0;
+    if (built == nullptr || !PictureSize(built->Images, width, height)) {
+        return false;
+    }
+    if (msg == WM_MEASUREITEM) {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_MENU) {
+            return false;
+        }
+        measure->itemWidth = static_cast<UINT>(width + 2 * kPictureMargin);
+        measure->itemHeight = static_cast<UINT>(height);
+    } else if (msg == WM_DRAWITEM) {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (draw->CtlType != ODT_MENU) {
+            return false;
+        }
+        const RECT& r = draw->rcItem;
+        const int index = PictureIndex(*built, draw->itemID);
+        if (index >= 0) {
+            ImageList_Draw(built->Images, index, draw->hDC, r.left + (r.right - r.left - width) / 2,
+                           r.top + (r.bottom - r.top - height) / 2, ILD_TRANSPARENT);
+        }
+    } else {
+        return false;
+    }
+    result = TRUE;
+    return true;
+}
+
+TPopupMenu::TPopupCalls TPopupMenu::SetPopupCalls(const TPopupCalls& calls) {
+    return std::exchange(g_popupCalls, calls);
+}
+
 TMenuItem* TPopupMenu::Popup(int x, int y) {
     if (OnPopup) {
         OnPopup(this);
     }
     TMenuHandle menu(CreatePopupMenu());
     TBuiltMenu built;
-    BuildMenu(menu.Get(), *m_items, m_images, built);
-    HWND application = Application() != nullptr ? Application()->Handle() : nullptr;
-    HWND owner = m_foregroundPopup || GetActiveWindow() == nullptr ? application : GetActiveWindow();
-    if (owner == nullptr) {
-        owner = GetActiveWindow();
-    }
+    built.Images = m_images;
+    BuildMenu(menu.Get(), *m_items, built);
+    HWND active = GetActiveWindow();
+    HWND owner = m_foregroundPopup || active == nullptr ? HiddenMenuOwner() : active;
     // Without the foreground the menu would not close when the user clicks elsewhere
     // (the tray menu's case).
     if (m_foregroundPopup) {
-        SetForegroundWindow(owner);
+        g_popupCalls.SetForeground(owner);
     }
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON |
                  (m_alignment == paRight    ? TPM_RIGHTALIGN
                   : m_alignment == paCenter ? TPM_CENTERALIGN
                                             : TPM_LEFTALIGN);
     g_showingMenu = menu.Get();
-    int chosen = static_cast<int>(TrackPopupMenuEx(menu.Get(), flags, x, y, owner, nullptr));
+    g_builtMenu = &built;
+    int chosen = static_cast<int>(g_popupCalls.Track(menu.Get(), flags, x, y, owner, nullptr));
+    g_builtMenu = nullptr;
     g_showingMenu = nullptr;
-    PostMessageW(owner, WM_NULL, 0, 0);
+    // Without a message to the owner after the menu, the next one shown from the tray closes at once.
+    g_popupCalls.Post(owner, WM_NULL, 0, 0);
     if (chosen <= 0 || chosen > static_cast<int>(built.Ids.size())) {
         return nullptr;
     }

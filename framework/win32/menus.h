@@ -110,14 +110,22 @@ public:
     // The pictures the items' ImageIndex points into (borrowed); none shows no pictures.
     HIMAGELIST Images() const { return m_images; }
     void SetImages(HIMAGELIST value) { m_images = value; }
-    // True: the program takes the foreground before the menu shows, so that a menu of a hidden
-    // window (the tray's) closes on a click elsewhere. False: the active window keeps it.
+    // True: the menu's owner takes the foreground before the menu shows, so that a menu of a
+    // hidden window (the tray's) closes on a click elsewhere. False: the active window keeps it.
     bool ForegroundPopup() const { return m_foregroundPopup; }
     void SetForegroundPopup(bool value) { m_foregroundPopup = value; }
 
     // Shows the menu at the screen point and runs the chosen item's Click once the menu
     // has closed. Returns the chosen item, or none.
     virtual TMenuItem* Popup(int x, int y);
+    // The system calls a pop-up makes, in this order (the foreground only for ForegroundPopup);
+    // tests put recorders in their place.
+    struct TPopupCalls {
+        BOOL(WINAPI* SetForeground)(HWND window);
+        BOOL(WINAPI* Track)(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
+        BOOL(WINAPI* Post)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    };
+    static TPopupCalls SetPopupCalls(const TPopupCalls& calls);  // returns the previous ones
     // Runs the item with the key message's shortcut; true when there was one.
     bool IsShortCut(const TMessage& keyMessage);
     // The menu window while it is shown (tests close it through this); none otherwise.
@@ -136,5 +144,9 @@ private:
     HIMAGELIST m_images = nullptr;
     bool m_foregroundPopup = true;
 };
+
+// The owner of a showing pop-up menu passes its WM_MEASUREITEM and WM_DRAWITEM here: the
+// menu's pictures are measured and drawn on request. False for anything else.
+bool MenuPictureMessage(UINT msg, LPARAM lParam, LRESULT& result);
 
 }  // namespace zaprelay::win32

@@ -6,6 +6,7 @@
 #include "framework/win32/font_cache.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/gdi_canvas.h"
+#include "framework/win32/menus.h"
 #include "framework/win32/screen.h"
 
 #include <algorithm>
@@ -798,6 +799,10 @@ void TWinControl::WMCtlColor(TMessage& m) {
 }
 
 void TWinControl::WMDrawItem(TMessage& m) {
+    if (LRESULT result = 0; MenuPictureMessage(m.Msg, m.LParam, result)) {
+        m.Result = result;
+        return;
+    }
     auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
     if (item != nullptr && item->CtlType != ODT_MENU) {
         if (TWinControl* child = ReflectTarget(item->hwndItem); child != nullptr && child != this) {
@@ -809,6 +814,10 @@ void TWinControl::WMDrawItem(TMessage& m) {
 }
 
 void TWinControl::WMMeasureItem(TMessage& m) {
+    if (LRESULT result = 0; MenuPictureMessage(m.Msg, m.LParam, result)) {
+        m.Result = result;
+        return;
+    }
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
     if (item != nullptr && item->CtlType != ODT_MENU) {
         // The record names the item's window only by its identifier.

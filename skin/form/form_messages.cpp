@@ -34,6 +34,8 @@ const TMessageTable& TVxCustomForm::StaticMessageTable() {
                                            .On<&T::WMSysCommand>(WM_SYSCOMMAND)
                                            .On<&T::WMMouseMove>(WM_MOUSEMOVE)
                                            .On<&T::WMLButtonUp>(WM_LBUTTONUP)
+                                           .On<&T::WMCaptureLost>(WM_CAPTURECHANGED)
+                                           .On<&T::WMCaptureLost>(WM_CANCELMODE)
                                            .On<&T::WMThemeChanged>(WM_THEMECHANGED)
                                            .On<&T::VXMRefreshFrame>(VXM_REFRESHFRAME)
                                            .On<&T::VXMMaximize>(VXM_MAXIMIZE)
@@ -64,8 +66,12 @@ TPoint TVxCustomForm::ClientMessagePoint(const TMessage& m) const {
 
 void TVxCustomForm::WMActivate(TMessage& m) {
     // Activated while minimized (from the task bar): Minimize on a minimized form restores it.
-    // A form on its way to the tray is minimized with the application: that is no request.
-    if (!m_frameActive && ((m.WParam >> 16) & 0xFFFF) != 0 && m_states.State() != kwsTray) {
+    // A form on its way to the tray is minimized with the application, and one that minimized
+    // itself is deactivated on the way: neither is a request.
+    const bool iconic = ((m.WParam >> 16) & 0xFFFF) != 0;
+    const bool leaving = (m.WParam & 0xFFFF) == WA_INACTIVE;
+    const TVxWindowState state = m_states.State();
+    if (!m_frameActive && iconic && state != kwsTray && !(leaving && state == kwsMinimized)) {
         Minimize();
     }
 }
@@ -115,7 +121,16 @@ void TVxCustomForm::AfterWndProc(TMessage& message) {
 void TVxCustomForm::WindowTextChanged() {
     m_lastText = Target() != nullptr ? Target()->Text() : std::u16string();
     m_caption = m_lastText;
+    // Back at once, not with the posted repaint: a component deactivated or freed before that
+    // arrives would leave the window without its caption.
+    RestoreCaptionStyle();
     PostMessageW(Window(), VXM_REFRESHFRAME, kRestoreCaptionStyle, 0);
+}
+
+void TVxCustomForm::RestoreCaptionStyle() {
+    if (Window() != nullptr) {
+        SetWindowLongPtrW(Window(), GWL_STYLE, GetWindowLongPtrW(Window(), GWL_STYLE) | WS_CAPTION);
+    }
 }
 
 void TVxCustomForm::WMEraseBkgnd(TMessage& m) {
@@ -216,7 +231,7 @@ void TVxCustomForm::WMNCHitTest(TMessage& m) {
     rules.Sizeable = m_dragging.Sizeable();
     rules.Moveable = m_dragging.Moveable();
     rules.Maximized = m_states.State() == kwsMaximized;
-    m.Result = SystemHitTestCode(HitTest(point.X, point.Y), rules);
+    m.Result = SystemHitTestCode(FrameRegion(point.X, point.Y), rules);
 }
 
 void TVxCustomForm::WMNCPaint(TMessage& m) {
@@ -337,6 +352,13 @@ void TVxCustomForm::WMLButtonUp(TMessage& m) {
     MouseUp(win32::mbLeft, 0, point.X, point.Y);
 }
 
+void TVxCustomForm::WMCaptureLost(TMessage&) {
+    // Another window took the mouse (a window popped up, Alt+Tab): the press is over.
+    if (!m_ownCaptureChange) {
+        EndFramePress();
+    }
+}
+
 void TVxCustomForm::WMThemeChanged(TMessage& m) {
     RefreshCaptionFonts();
     RefreshFrameMetrics();
@@ -347,8 +369,8 @@ void TVxCustomForm::WMThemeChanged(TMessage& m) {
 }
 
 void TVxCustomForm::VXMRefreshFrame(TMessage& m) {
-    if (m.WParam == kRestoreCaptionStyle && Window() != nullptr) {
-        SetWindowLongPtrW(Window(), GWL_STYLE, GetWindowLongPtrW(Window(), GWL_STYLE) | WS_CAPTION);
+    if (m.WParam == kRestoreCaptionStyle) {
+        RestoreCaptionStyle();
     }
     RedrawFrame();
     SetHandled(true);

@@ -24,36 +24,57 @@ bool DragsFrame(TVxFormRegion region) {
 
 }  // namespace
 
+TRect TVxCustomForm::SizeGripRect() const {
+    win32::TCustomForm* form = OwnerForm();
+    if (form == nullptr || Window() == nullptr) {
+        return {};
+    }
+    for (int i = 0; i < form->ControlCount(); ++i) {
+        auto* bar = dynamic_cast<win32::TStatusBar*>(form->Controls(i));
+        if (bar == nullptr || !bar->Visible() || !bar->SizeGrip() || !bar->HandleAllocated()) {
+            continue;
+        }
+        RECT barRect;
+        RECT windowRect;
+        GetWindowRect(bar->WindowHandle(), &barRect);
+        GetWindowRect(Window(), &windowRect);
+        const int32_t grip = GetSystemMetrics(SM_CXVSCROLL);
+        return {barRect.right - grip - windowRect.left, barRect.top - windowRect.top, barRect.right - windowRect.left,
+                barRect.bottom - windowRect.top};
+    }
+    return {};
+}
+
 TVxFormRegion TVxCustomForm::HitTest(int32_t x, int32_t y) {
     THitTestFrame frame = DefaultHitTestFrame(DefaultLayout(), m_formSize);
     for (int icon = 0; icon < kBorderIconCount; ++icon) {
         frame.Buttons[static_cast<std::size_t>(icon)] = GetButtonRect(static_cast<TVxBorderIcon>(icon));
     }
     // A visible status bar's size grip sizes the window like its bottom-right corner.
-    if (win32::TCustomForm* form = OwnerForm(); form != nullptr && Window() != nullptr) {
-        for (int i = 0; i < form->ControlCount(); ++i) {
-            auto* bar = dynamic_cast<win32::TStatusBar*>(form->Controls(i));
-            if (bar == nullptr || !bar->Visible() || !bar->SizeGrip() || !bar->HandleAllocated()) {
-                continue;
-            }
-            RECT barRect;
-            RECT windowRect;
-            GetWindowRect(bar->WindowHandle(), &barRect);
-            GetWindowRect(Window(), &windowRect);
-            const int32_t grip = GetSystemMetrics(SM_CXVSCROLL);
-            frame.SizeGrip = {barRect.right - grip - windowRect.left, barRect.top - windowRect.top,
-                              barRect.right - windowRect.left, barRect.bottom - windowRect.top};
-            break;
-        }
-    }
+    frame.SizeGrip = SizeGripRect();
     return DefaultHitTest(frame, {x, y});
+}
+
+TVxFormRegion TVxCustomForm::FrameRegion(int32_t x, int32_t y) {
+    if (x < m_formSize.X && y < m_formSize.Y) {
+        return HitTest(x, y);
+    }
+    // The shadow strips belong to the frame: its right and bottom edges where those size.
+    const TVxWindowState state = m_states.State();
+    if (!m_dragging.Sizeable() || (state != kwsNormal && state != kwsTray)) {
+        return khrBorder;
+    }
+    if (x < m_formSize.X) {
+        return khrBottom;
+    }
+    return y < m_formSize.Y ? khrRight : khrBottomRight;
 }
 
 void TVxCustomForm::MouseDown(win32::TMouseButton button, win32::TShiftState, int32_t x, int32_t y) {
     if (button != win32::mbLeft) {
         return;
     }
-    m_pressedRegion = HitTest(x, y);
+    m_pressedRegion = FrameRegion(x, y);
     m_hotRegion = m_pressedRegion;
     m_dragStart = {x, y};
     m_lastPoint = m_dragStart;
@@ -68,6 +89,7 @@ void TVxCustomForm::MouseDown(win32::TMouseButton button, win32::TShiftState, in
         }
     }
     if (Window() != nullptr) {
+        TScopedValue<bool> own(m_ownCaptureChange, true);
         SetCapture(Window());
     }
 }
@@ -112,9 +134,8 @@ void TVxCustomForm::FinishDrag(int32_t x, int32_t y) {
         return;
     }
     if (m_borderDrag) {
-        DrawDragOutline(TRect());
+        DropOutline();
         // The window moves once, to where the outline was.
-        m_paintingEnabled = true;
         try {
             TScopedValue<bool> applying(m_dragApplying, true);
             MouseMove(win32::ssLeft, x, y);
@@ -130,6 +151,29 @@ void TVxCustomForm::FinishDrag(int32_t x, int32_t y) {
         RedrawFrame();
     }
     m_dragRunning = false;
+}
+
+void TVxCustomForm::DropOutline() {
+    DrawDragOutline(TRect());
+    m_paintingEnabled = true;
+}
+
+void TVxCustomForm::EndFramePress() {
+    if (!m_dragRunning && m_pressedRegion == khrNone && m_pressedShift == 0) {
+        return;
+    }
+    const bool outline = m_dragRunning && m_borderDrag;
+    if (outline) {
+        DropOutline();
+    }
+    m_borderDrag = false;
+    m_dragRunning = false;
+    m_pressedRegion = khrNone;
+    m_pressedShift = 0;
+    RedrawFrame();
+    if (outline) {
+        RepaintOwner();  // it missed its paints while the outline showed
+    }
 }
 
 void TVxCustomForm::DrawDragOutline(const TRect& rect) {
@@ -162,6 +206,7 @@ void TVxCustomForm::MouseUp(win32::TMouseButton button, win32::TShiftState shift
     const TVxFormRegion pressed = m_pressedRegion;
     if (button == win32::mbLeft) {
         if (Window() != nullptr && GetCapture() == Window()) {
+            TScopedValue<bool> own(m_ownCaptureChange, true);
             ReleaseCapture();
         }
         FinishDrag(x, y);
@@ -283,7 +328,10 @@ void TVxCustomForm::ShowSystemMenu() {
     if (menu == nullptr) {
         BuildSystemMenu();
         menu = m_systemMenu.get();
-        // Only a menu of a hidden window must take the foreground to close on a click elsewhere.
+    }
+    // A menu of the tray icon belongs to no shown window: without the foreground it would not
+    // close on a click elsewhere. The built-in one leaves an active form the foreground.
+    if (tray || menu == m_systemMenu.get()) {
         menu->SetForegroundPopup(tray);
     }
     TScopedValue<bool> showing(m_menuShowing, true);

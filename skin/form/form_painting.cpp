@@ -222,6 +222,7 @@ void TVxCustomForm::PaintFrame(win32::TGdiCanvas& canvas) {
     frame.HotRegion = m_hotRegion;
     frame.PressedRegion = m_pressedRegion;
     frame.Caption = m_caption;
+    frame.RightToLeftReading = Target() != nullptr && Target()->UseRightToLeftReading();
     frame.SmallIcon = FormIcon();
     frame.Performance = m_performance;
     frame.Metrics = FrameMetrics();

@@ -12,6 +12,8 @@
 #include "skin/objects/skin_messages.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace zaprelay::skin {
 
@@ -466,46 +468,86 @@ void TVxCustomForm::ContextHelp() {
 
 // ---------------------------------------------------------------- application minimize
 
+namespace {
+
+// The forms that act on the application's minimize and restore, in order of installing, and
+// the application's handlers from before the first. One handler of the application walks the
+// list, so the forms may go in any order.
+struct TApplicationChain {
+    std::vector<TVxCustomForm*> Forms;
+    TNotifyEvent PreviousOnMinimize;
+    TNotifyEvent PreviousOnRestore;
+
+    bool Holds(const TVxCustomForm* form) const { return std::find(Forms.begin(), Forms.end(), form) != Forms.end(); }
+};
+
+TApplicationChain& ApplicationChain() {
+    static TApplicationChain chain;
+    return chain;
+}
+
+}  // namespace
+
 void TVxCustomForm::InstallApplicationHandlers() {
-    if (m_applicationHandlersInstalled || Application() == nullptr) {
+    TApplicationChain& chain = ApplicationChain();
+    if (Application() == nullptr || chain.Holds(this)) {
         return;
     }
-    m_previousOnMinimize = Application()->OnMinimize;
-    m_previousOnRestore = Application()->OnRestore;
-    Application()->OnMinimize = [this](TObject* sender) { ApplicationMinimized(sender); };
-    Application()->OnRestore = [this](TObject* sender) { ApplicationRestored(sender); };
-    m_applicationHandlersInstalled = true;
+    if (chain.Forms.empty()) {
+        chain.PreviousOnMinimize = Application()->OnMinimize;
+        chain.PreviousOnRestore = Application()->OnRestore;
+        Application()->OnMinimize = [](TObject* sender) { ApplicationEvent(sender, true); };
+        Application()->OnRestore = [](TObject* sender) { ApplicationEvent(sender, false); };
+    }
+    chain.Forms.push_back(this);
 }
 
 void TVxCustomForm::RestoreApplicationHandlers() {
-    if (!m_applicationHandlersInstalled || Application() == nullptr) {
+    TApplicationChain& chain = ApplicationChain();
+    if (!chain.Holds(this)) {
         return;
     }
-    Application()->OnMinimize = m_previousOnMinimize;
-    Application()->OnRestore = m_previousOnRestore;
-    m_applicationHandlersInstalled = false;
+    chain.Forms.erase(std::find(chain.Forms.begin(), chain.Forms.end(), this));
+    if (chain.Forms.empty() && Application() != nullptr) {
+        Application()->OnMinimize = std::exchange(chain.PreviousOnMinimize, TNotifyEvent());
+        Application()->OnRestore = std::exchange(chain.PreviousOnRestore, TNotifyEvent());
+    }
 }
 
-void TVxCustomForm::ApplicationMinimized(TObject* sender) {
+void TVxCustomForm::ApplicationEvent(TObject* sender, bool minimized) {
+    TApplicationChain& chain = ApplicationChain();
+    // Copies: a form's handler may free forms, the last of them giving the handlers back.
+    const TNotifyEvent previous = minimized ? chain.PreviousOnMinimize : chain.PreviousOnRestore;
+    const std::vector<TVxCustomForm*> forms = chain.Forms;
+    for (auto form = forms.rbegin(); form != forms.rend(); ++form) {
+        if (!chain.Holds(*form)) {
+            continue;
+        }
+        if (minimized) {
+            (*form)->ApplicationMinimized();
+        } else {
+            (*form)->ApplicationRestored();
+        }
+    }
+    if (previous) {
+        previous(sender);
+    }
+}
+
+void TVxCustomForm::ApplicationMinimized() {
     // The state operations minimize the application themselves: no second round.
     if (!m_inApplicationHandler && m_minimizeApplication && m_states.State() != kwsMinimized &&
         m_states.State() != kwsTray) {
         TScopedValue<bool> inside(m_inApplicationHandler, true);
         Minimize();
     }
-    if (m_previousOnMinimize) {
-        m_previousOnMinimize(sender);
-    }
 }
 
-void TVxCustomForm::ApplicationRestored(TObject* sender) {
+void TVxCustomForm::ApplicationRestored() {
     if (!m_inApplicationHandler && m_minimizeApplication && m_states.State() == kwsMinimized) {
         TScopedValue<bool> inside(m_inApplicationHandler, true);
         Restore();
         RedrawFrame();
-    }
-    if (m_previousOnRestore) {
-        m_previousOnRestore(sender);
     }
 }
 

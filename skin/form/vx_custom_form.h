@@ -148,7 +148,14 @@ protected:
     TCaptionLayout DefaultLayout();
     // Paints the client background: a record's rectangle only, or all of it.
     void EraseBackground(HDC dc, const TRect* part);
+    // A visible status bar's size grip, in window points; empty without one.
+    TRect SizeGripRect() const;
+    // HitTest inside the form; the shadow strips outside it answer as the right and bottom
+    // edges (plain frame where those do not size).
+    TVxFormRegion FrameRegion(int32_t x, int32_t y);
     bool Loading() const { return HasState(csLoading); }
+    // The mouse went elsewhere mid-press: the drag and the press end where they are.
+    virtual void EndFramePress();
 
 private:
     // ---- TFormStateHost
@@ -191,6 +198,7 @@ private:
     void WMSysCommand(TMessage& m);
     void WMMouseMove(TMessage& m);
     void WMLButtonUp(TMessage& m);
+    void WMCaptureLost(TMessage& m);
     void WMThemeChanged(TMessage& m);
     void VXMRefreshFrame(TMessage& m);
     void VXMMaximize(TMessage& m);
@@ -208,10 +216,14 @@ private:
     void FrameButtonDown(win32::TMouseButton button, win32::TShiftState shift, TMessage& m);
     void FrameButtonUp(win32::TMouseButton button, TMessage& m);
     void WindowTextChanged();
+    void RestoreCaptionStyle();
+    // The application's minimize and restore reach every form that installed itself, last
+    // installed first, then the handlers the application had before.
     void InstallApplicationHandlers();
     void RestoreApplicationHandlers();
-    void ApplicationMinimized(TObject* sender);
-    void ApplicationRestored(TObject* sender);
+    static void ApplicationEvent(TObject* sender, bool minimized);
+    void ApplicationMinimized();
+    void ApplicationRestored();
     void BuildSystemMenu();
     void SystemMenuClick(TObject* sender);
     void UpdateTrayIcon();
@@ -245,6 +257,8 @@ private:
     // child window, else the monitor's work area (the whole monitor when staying on top).
     TRect GravitationArea() const;
     void FinishDrag(int32_t x, int32_t y);
+    // The outline leaves the desktop and the window paints again.
+    void DropOutline();
     // XOR outline on the desktop: the previous one goes, rect (unless empty) comes.
     void DrawDragOutline(const TRect& rect);
 
@@ -284,6 +298,8 @@ private:
     bool m_borderDrag = false;    // the drag shows an outline until the release
     bool m_dragApplying = false;  // the release moves the window to the outline
     TRect m_outline;              // on the desktop, in screen coordinates; empty for none
+    // Our own SetCapture or ReleaseCapture runs: the capture changing then ends no press.
+    bool m_ownCaptureChange = false;
     bool m_menuShowing = false;
 
     win32::TUtilityWindow m_notifyWindow;
@@ -297,9 +313,6 @@ private:
     bool m_recalcRunning = false;
     win32::TGdiCanvas* m_canvas = nullptr;
 
-    bool m_applicationHandlersInstalled = false;
-    TNotifyEvent m_previousOnMinimize;
-    TNotifyEvent m_previousOnRestore;
     bool m_inApplicationHandler = false;
 };
 

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -41,6 +42,22 @@ using test::TSurface;
 using test::WindowBounds;
 using win32::TApplication;
 using win32::TForm;
+
+// A pop-up menu's system calls in order, each with the window it named.
+using TPopupCallLog = std::vector<std::pair<std::string, HWND>>;
+TPopupCallLog g_popupCalls;
+BOOL WINAPI RecordForeground(HWND window) {
+    g_popupCalls.emplace_back("foreground", window);
+    return TRUE;
+}
+BOOL WINAPI RecordTrack(HMENU, UINT, int, int, HWND owner, LPTPMPARAMS) {
+    g_popupCalls.emplace_back("track", owner);
+    return FALSE;  // nothing chosen
+}
+BOOL WINAPI RecordPost(HWND window, UINT message, WPARAM, LPARAM) {
+    g_popupCalls.emplace_back(message == WM_NULL ? "null" : "other", window);
+    return TRUE;
+}
 
 constexpr TColor kClientColor = 0x00408020;    // as a COLORREF: red 0x20, green 0x80, blue 0x40
 constexpr uint32_t kClientPixel = 0x00208040;  // the same in a 32-bit DIB
@@ -99,24 +116,27 @@ protected:
     TPoint CaptionPoint() const { return {vx->FormSize().X / 2, vx->GetClientArea().Top - 2}; }
     void Mouse(UINT message, TPoint at) const { SendMessageW(window, message, HTCAPTION, ScreenParam(window, at)); }
 
-    // Shows the component's system menu and reads it while it is up, then closes it (or
+    // Shows the component's system menu and looks at it while it is up, then closes it (or
     // presses `key` in it).
-    std::vector<std::wstring> SystemMenuLines(WORD key = 0) {
-        std::vector<std::wstring> lines;
-        bool read = false;
+    void WithSystemMenu(const std::function<void(HMENU)>& look, WORD key = 0) {
+        bool seen = false;
         int tries = 0;
-        std::function<void()> readWhenShown = [&] {
+        std::function<void()> lookWhenShown = [&] {
             if (HMENU menu = win32::TPopupMenu::ShowingMenu()) {
-                lines = MenuLines(menu);
-                read = true;
+                look(menu);
+                seen = true;
                 key != 0 ? test::QueueKey(key) : static_cast<void>(EndMenu());
             } else if (++tries < 100) {
-                test::AfterDelay(50, readWhenShown);
+                test::AfterDelay(50, lookWhenShown);
             }
         };
-        test::AfterDelay(50, readWhenShown);
+        test::AfterDelay(50, lookWhenShown);
         vx->ShowSystemMenu();
-        EXPECT_TRUE(read);
+        EXPECT_TRUE(seen);
+    }
+    std::vector<std::wstring> SystemMenuLines(WORD key = 0) {
+        std::vector<std::wstring> lines;
+        WithSystemMenu([&lines](HMENU menu) { lines = MenuLines(menu); }, key);
         return lines;
     }
 
@@ -369,6 +389,24 @@ TEST_F(VxCustomFormTest, TrayAddsOneIconTippedWithTheCaptionAndItsDoubleClickRes
     EXPECT_EQ(g_shell[1].Data.uID, g_shell[0].Data.uID);
 }
 
+// A menu of the tray icon belongs to no shown window: unless its owner takes the foreground
+// first (and hears a message after), it stays open when the user clicks elsewhere.
+TEST_F(VxCustomFormTest, EveryMenuOfTheTrayIconTakesTheForegroundBeforeItShows) {
+    const auto previous = win32::TPopupMenu::SetPopupCalls({&RecordForeground, &RecordTrack, &RecordPost});
+    auto* shared = new win32::TPopupMenu(form);  // a shown window's menu too, which needs no foreground
+    shared->SetForegroundPopup(false);
+    vx->MinToTray();
+    for (win32::TPopupMenu* link : {shared, static_cast<win32::TPopupMenu*>(nullptr)}) {
+        vx->SetTrayMenuLink(link);
+        g_popupCalls.clear();
+        SendMessageW(vx->NotifyWindow(), VXM_TRAYNOTIFY, vx->TrayIcon().Id(), WM_RBUTTONUP);
+        const HWND owner = g_popupCalls.empty() ? nullptr : g_popupCalls.back().second;
+        EXPECT_EQ(g_popupCalls, (TPopupCallLog{{"foreground", owner}, {"track", owner}, {"null", owner}}))
+            << (link != nullptr ? "tray menu link" : "built-in menu");
+    }
+    win32::TPopupMenu::SetPopupCalls(previous);
+}
+
 TEST_F(VxCustomFormTest, DraggingWithTheMouseMovesByTheCaptionSnapsToTheEdgeAndSizesByAnEdge) {
     const auto screen = [&](TPoint p) { return POINT{Bounds().Left + p.X, Bounds().Top + p.Y}; };
     const auto shifted = [](POINT p, int dx, int dy) { return POINT{p.x + dx, p.y + dy}; };
@@ -395,6 +433,50 @@ TEST_F(VxCustomFormTest, DraggingWithTheMouseMovesByTheCaptionSnapsToTheEdgeAndS
     test::DragWithMouse(start, shifted(start, 80, 50), [&] { midway = Bounds(); });
     EXPECT_EQ(midway, still);
     EXPECT_EQ(Bounds(), still.Offset(80, 50));
+}
+
+// Another window taking the mouse mid-press (one popping up, Alt+Tab) ends the press: no outline
+// left on the desktop, the frame painting again, no window following a free mouse.
+TEST_F(VxCustomFormTest, LostCaptureEndsTheDragAndThePress) {
+    const TRect bounds = Bounds();
+    const TPoint start = CaptionPoint();
+    vx->Dragging()->SetDragMode(kfdmBorder);
+    HDC screen = GetDC(nullptr);
+    const POINT outline{bounds.Left + bounds.Width() / 2, bounds.Bottom + 39};  // its bottom edge, 40 down
+    const COLORREF desktop = GetPixel(screen, outline.x, outline.y);
+    Mouse(WM_NCLBUTTONDOWN, start);
+    Mouse(WM_NCMOUSEMOVE, {start.X, start.Y + 40});
+    EXPECT_NE(GetPixel(screen, outline.x, outline.y), desktop);
+    SendMessageW(window, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(GetPixel(screen, outline.x, outline.y), desktop);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NE(OnScreen()[static_cast<std::size_t>(start.Y * vx->FormSize().X + start.X)], 0x00FF00FFu);
+
+    vx->Dragging()->SetDragMode(kfdmFullDrag);
+    Mouse(WM_NCLBUTTONDOWN, start);
+    ReleaseCapture();
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(60, 60));
+    EXPECT_EQ(Bounds(), bounds);
+    EXPECT_EQ(vx->PressedRegion(), khrNone);
+}
+
+// The shadow strips outside the form are its frame, not client area for clicks to land in.
+TEST_F(VxCustomFormTest, ShadowStripsAnswerAsTheRightAndBottomEdges) {
+    vx->Shadow()->SetEnabled(true);
+    const TPoint inside = vx->FormSize();
+    const TPoint right{inside.X + 1, inside.Y / 2};
+    const TPoint corner{inside.X + 1, inside.Y + 1};
+    EXPECT_EQ(HitAt(right), HTRIGHT);
+    EXPECT_EQ(HitAt({inside.X / 2, inside.Y + 1}), HTBOTTOM);
+    EXPECT_EQ(HitAt(corner), HTBOTTOMRIGHT);
+    vx->Dragging()->SetSizeable(false);
+    EXPECT_EQ(HitAt(corner), HTBORDER);
+    vx->Dragging()->SetSizeable(true);
+    const TPoint before = Size();
+    Mouse(WM_NCLBUTTONDOWN, right);
+    Mouse(WM_NCMOUSEMOVE, {right.X + 30, right.Y});
+    Mouse(WM_NCLBUTTONUP, {right.X + 30, right.Y});
+    EXPECT_EQ(Size(), (TPoint{before.X + 30, before.Y}));
 }
 
 TEST_F(VxCustomFormTest, RefusedTrayIconIsAskedForAgainUntilTheShellTakesIt) {
@@ -450,6 +532,39 @@ TEST_F(VxCustomFormTest, ChosenSystemMenuItemRunsItsOperation) {
     SetForegroundWindow(window);
     SystemMenuLines('L');
     EXPECT_TRUE(test::PumpUntil([&] { return vx->WindowState() == kwsRollup; }));
+}
+
+// The glyphs sit on the menu's own background, clear of the caption (not black squares against
+// the text, as where a menu ignores a picture's alpha).
+TEST_F(VxCustomFormTest, SystemMenuGlyphStandsOnTheMenuBackgroundApartFromTheText) {
+    std::vector<int> ink;  // dark pixels per column of the first item, as the menu shows it
+    WithSystemMenu([&ink](HMENU menu) {
+        HWND shown = FindWindowW(L"#32768", nullptr);
+        RECT item{};
+        RECT whole{};
+        if (shown == nullptr || !GetMenuItemRect(nullptr, menu, 0, &item) || !GetWindowRect(shown, &whole)) {
+            return;
+        }
+        UpdateWindow(shown);
+        const TPoint size{item.right - item.left, item.bottom - item.top};
+        TSurface surface(size, 0xFFFFFF);
+        BitBlt(surface.DC(), 0, 0, size.X, size.Y, win32::TWindowDC(shown, true).Get(), item.left - whole.left,
+               item.top - whole.top, SRCCOPY);
+        const std::vector<uint32_t> pixels = surface.Pixels();
+        ink.assign(static_cast<std::size_t>(size.X), 0);
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            ink[i % ink.size()] += (pixels[i] & 0xC0C0C0) == 0 ? 1 : 0;
+        }
+    });
+    const auto left = std::find_if(ink.begin(), ink.end(), [](int n) { return n > 0; });
+    ASSERT_GT(ink.end() - left, 20);
+    int gap = 0;
+    for (int blank = 0, x = 0; x < 20; ++x) {
+        blank = left[x] == 0 ? blank + 1 : 0;
+        gap = std::max(gap, blank);
+    }
+    EXPECT_LT(std::accumulate(left, left + 16, 0), 16 * 16 / 2) << "black behind the glyph";
+    EXPECT_GE(gap, 3) << "the glyph touches the text";
 }
 
 TEST_F(VxCustomFormTest, CaptionButtonActsOnlyWhenReleasedWhereItWasPressed) {
@@ -518,7 +633,16 @@ TEST_F(VxCustomFormTest, ApplicationMinimizeAndRestoreReachTheFormAndTheHandlers
     app->Restore();
     EXPECT_EQ(vx->WindowState(), kwsNormal);
     EXPECT_EQ(restored, 1);
-    // Freed, the form gives the application its handlers back.
+    // A second form installs after it; the first goes first and the second still hears.
+    TForm* first = std::exchange(form, nullptr);
+    Attach();
+    vx->SetMinimizeApplication(true);
+    SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+    first->Free();
+    app->Minimize();
+    ASSERT_EQ(vx->WindowState(), kwsMinimized);
+    app->Restore();
+    // Freed, the forms give the application its handlers back.
     vx->SetMinimizeApplication(false);
     form->Free();
     form = nullptr;
@@ -526,8 +650,27 @@ TEST_F(VxCustomFormTest, ApplicationMinimizeAndRestoreReachTheFormAndTheHandlers
     test::ProcessPendingMessages();
     app->Minimize();
     app->Restore();
-    EXPECT_EQ(minimized, 2);
-    EXPECT_EQ(restored, 2);
+    EXPECT_EQ(minimized, 3);
+    EXPECT_EQ(restored, 3);
+}
+
+// Minimizing the program's window from the task bar deactivates it (Windows activates the next
+// window at once, Wine once the user goes there): that is no request to restore it.
+TEST_F(VxCustomFormTest, MinimizeFromTheTaskBarAsksOnMinimizeOnce) {
+    win32::Application()->SetMainForm(form);
+    vx->SetMinimizeApplication(true);
+    auto* other = new TForm(win32::Application());
+    other->Show();
+    SetForegroundWindow(window);
+    ASSERT_TRUE(PumpUntil([&] { return vx->FrameActive(); }));
+    int asked = 0;
+    vx->OnMinimize = [&asked](TObject*, bool&) { ++asked; };
+    SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SetForegroundWindow(other->Handle());
+    test::ProcessPendingMessages();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(vx->WindowState(), kwsMinimized);
+    EXPECT_EQ(vx->NormalBounds(), normal);
 }
 
 TEST_F(VxCustomFormTest, RestoreOfANormalFormKeepsItsBounds) {
@@ -545,6 +688,21 @@ TEST_F(VxCustomFormTest, TrayIconReportsItselfShownWhileInTheTray) {
     EXPECT_TRUE(vx->TrayIcon().Shown());
     vx->Restore();
     EXPECT_FALSE(vx->TrayIcon().Shown());
+}
+
+// A component that lets go of the window before its repaint arrives leaves it its caption.
+TEST_F(VxCustomFormTest, CaptionStyleStaysWhenTheComponentLetsGoBeforeItsRepaint) {
+    for (bool freed : {false, true}) {
+        Attach();
+        form->SetText(freed ? u"Freed" : u"Deactivated");
+        if (freed) {
+            vx->Free();
+        } else {
+            vx->SetActive(false);
+        }
+        test::ProcessPendingMessages();
+        EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << (freed ? "freed" : "inactive");
+    }
 }
 
 // ---------------------------------------------------------------- painting
@@ -593,6 +751,17 @@ TEST_F(VxCustomFormTest, FramelessFormPaintsOnlyItsClientFill) {
     vx->SetBorderStyle(kbsNone);
     const std::vector<uint32_t> pixels = PaintToDC();
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kClientPixel), static_cast<std::ptrdiff_t>(pixels.size()));
+}
+
+// A right-to-left owner's caption reads right to left: the closing mark comes first.
+TEST_F(VxCustomFormTest, CaptionOfARightToLeftOwnerReadsRightToLeft) {
+    vx->SetCaption(u"!Zaprelay");
+    const std::vector<uint32_t> markFirst = PaintToDC();
+    vx->SetCaption(u"Zaprelay!");
+    const std::vector<uint32_t> markLast = PaintToDC();
+    ASSERT_TRUE(markFirst != markLast);
+    form->SetBiDiMode(win32::bdRightToLeft);
+    EXPECT_TRUE(PaintToDC() == markFirst);
 }
 
 }  // namespace
