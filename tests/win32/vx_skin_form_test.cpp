@@ -73,7 +73,7 @@ constexpr char kFrameSkin[] = R"(object Form: TVxSkinObject
       Kind = skCaption
       Masked = False
       Height = 24
-      Width = 60
+      Width = 80
       object Close: TVxSysButtonSkinObject
         Align = saRight
         Kind = skSysButton
@@ -95,13 +95,21 @@ constexpr char kFrameSkin[] = R"(object Form: TVxSkinObject
         Width = 20
         Action = sbaCustom
       end
+      object Roll: TVxSysButtonSkinObject
+        Align = saRight
+        Kind = skSysButton
+        Height = 24
+        Width = 20
+        Action = sbaRollPanel
+        RollPanel = 'Drawer'
+      end
     end
     object Title: TVxSkinObject
       Align = saClient
       Color = 8388608
       Kind = skTitle
       Height = 24
-      Width = 134
+      Width = 114
     end
   end
   object LeftEdge: TVxSkinObject
@@ -141,6 +149,16 @@ constexpr char kFrameSkin[] = R"(object Form: TVxSkinObject
       Height = 20
       Width = 100
       LinkControl = 'edit1'
+    end
+    object Drawer: TVxRollPanelObject
+      Color = 255
+      Kind = skNone
+      Left = 130
+      Top = 34
+      Height = 40
+      Width = 60
+      RollKind = rkTop
+      RollValue = 10
     end
   end
 end)";
@@ -395,6 +413,14 @@ TEST_F(VxSkinFormTest, CaptionButtonsActOnRealClicksAndAReleaseElsewhereClicksNe
     test::DragWithMouse(ScreenCentre("Custom"), ScreenCentre("Custom"), [] { ReleaseCapture(); });
     test::ProcessPendingMessages();
     EXPECT_EQ(custom, 1);
+
+    // The roll button rolls its panel in, and back out.
+    TVxSkinObject* drawer = vx->FormObject()->FindObject("Drawer");
+    test::ClickAt(ScreenCentre("Roll").x, ScreenCentre("Roll").y);
+    EXPECT_TRUE(PumpUntil([&] { return drawer->Height() == 10; }));
+    test::ClickAt(ScreenCentre("Client").x, ScreenCentre("Client").y);  // no double click next
+    test::ClickAt(ScreenCentre("Roll").x, ScreenCentre("Roll").y);
+    EXPECT_TRUE(PumpUntil([&] { return drawer->Height() == 40; }));
 
     bool veto = true;
     vx->OnClose = [&](TObject*, bool& callDefault) { callDefault = !veto; };
