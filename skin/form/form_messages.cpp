@@ -2,6 +2,7 @@
 // hit testing, non-client mouse, activation, position limits and the private messages.
 #include "framework/rtl/ansi_text.h"
 #include "framework/win32/forms.h"
+#include "skin/form/background_request.h"
 #include "skin/form/caption_fonts.h"
 #include "skin/form/frame_geometry.h"
 #include "skin/form/frame_metrics.h"
@@ -134,7 +135,10 @@ void TVxCustomForm::RestoreCaptionStyle() {
 }
 
 void TVxCustomForm::WMEraseBkgnd(TMessage& m) {
-    EraseBackground(reinterpret_cast<HDC>(m.WParam), nullptr);
+    // A skinned child asks for the part under it only.
+    const BackgroundRequest* request = ReadBackgroundRequest(m.LParam);
+    const TRect part = request != nullptr ? request->Bounds() : TRect{};
+    EraseBackground(reinterpret_cast<HDC>(m.WParam), request != nullptr ? &part : nullptr);
     m.Result = 1;
     SetHandled(true);
 }
