@@ -13,6 +13,8 @@ const TEnumInfo kVxBevelKindNames =
     MakeEnumInfo<kbkFlat>("TVxBevelKind", {"kbkNone", "kbkSingle", "kbkTile", "kbkSoft", "kbkBorder", "kbkFlat"});
 const TEnumInfo kVxBevelSideNames =
     MakeEnumInfo<kbsBottom>("TVxBevelSide", {"kbsLeft", "kbsTop", "kbsRight", "kbsBottom"});
+const TEnumInfo kVxLeftRightNames =
+    MakeEnumInfo<ktaCenter>("TVxLeftRight", {"ktaLeftJustify", "ktaRightJustify", "ktaCenter"});
 
 TVxBevelCut BevelKindCut(TVxBevelKind kind) {
     switch (kind) {

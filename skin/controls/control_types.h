@@ -1,5 +1,5 @@
-// The skinned controls' enumerations: buffering modes and the frame's bevels, with the name
-// tables the component stream uses and the colours each bevel cut is drawn in.
+// The skinned controls' enumerations: buffering modes, the frame's bevels and the glyph's side,
+// with the name tables the component stream uses and the colours each bevel cut is drawn in.
 #pragma once
 
 #include "framework/rtl/ident_tables.h"
@@ -24,10 +24,15 @@ constexpr bool HasBevelSide(TVxBevelSides sides, TVxBevelSide side) {
     return (sides & (1u << side)) != 0;
 }
 
+// Where a check box's or radio button's glyph sits: ktaLeftJustify at the left with the caption
+// after it, both others at the right edge with the caption at the left.
+enum TVxLeftRight : uint8_t { ktaLeftJustify, ktaRightJustify, ktaCenter };
+
 extern const TEnumInfo kVxPerformanceNames;
 extern const TEnumInfo kVxBevelCutNames;
 extern const TEnumInfo kVxBevelKindNames;
 extern const TEnumInfo kVxBevelSideNames;
+extern const TEnumInfo kVxLeftRightNames;
 
 // The cut a bevel kind other than kbkNone sets on both sides of the bevel.
 TVxBevelCut BevelKindCut(TVxBevelKind kind);

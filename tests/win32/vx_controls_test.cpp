@@ -8,13 +8,12 @@
 #include "skin/controls/vx_graphic_control.h"
 #include "skin/form/background_request.h"
 #include "skin/form/vx_custom_form.h"
+#include "tests/win32/control_form_fixture.h"
 #include "tests/win32/skin_form_fixture.h"
 #include "tests/win32/test_support.h"
 
-#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,20 +21,13 @@
 namespace zaprelay::skin {
 namespace {
 
-using win32::TApplication;
-using win32::TForm;
-
-constexpr TColor kFormColor = 0x00408020;  // COLORREF order: blue 0x40, green 0x80, red 0x20
+using test::kFormColor;
 constexpr TColor kControlColor = 0x00102030;
 constexpr TColor kMarkColor = 0x000000F0;
 constexpr TColor kStripeColors[2] = {0x00C00000, 0x0000C000};
 constexpr std::array<TVxPerformance, 3> kModes{kspNoBuffer, kspSharedBuffer, kspDoubleBuffer};
 
-// A DIB pixel (0xRRGGBB) of a colour.
-uint32_t Rgb(TColor color) {
-    const COLORREF c = win32::ToColorRef(color);
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
+using test::Rgb;
 
 // Marks a square of its client so that a lost or shifted content shows, and counts paints and
 // the background requests it receives from children.
@@ -69,26 +61,8 @@ public:
     using TVxGraphicControl::TVxGraphicControl;
 };
 
-class VxControlsTest : public ::testing::Test {
+class VxControlsTest : public test::ControlFormTest {
 protected:
-    static void SetUpTestSuite() { win32::InstallWin32Graphics(); }
-
-    void SetUp() override {
-        m_app = std::make_unique<TApplication>();
-        m_app->OnException = [this](TObject*, const std::exception& e) { errors.push_back(e.what()); };
-        form = new TForm(m_app.get());
-        form->SetBounds(100, 100, 300, 200);
-        form->SetColor(kFormColor);
-        form->Show();
-        test::ProcessPendingMessages();
-    }
-
-    void TearDown() override {
-        m_app.reset();
-        test::ProcessPendingMessages();
-        EXPECT_TRUE(errors.empty()) << errors.front();
-    }
-
     template <typename C>
     C* Place(win32::TWinControl* parent, const TRect& bounds) {
         auto* c = new C(form);
@@ -96,13 +70,6 @@ protected:
         c->SetBoundsRect(bounds);
         c->SetColor(kControlColor);
         return c;
-    }
-
-    // The control's WM_PAINT into a fresh surface of its size.
-    static std::vector<uint32_t> Painted(win32::TControl& control, uint32_t fill = 0x00ABCDEF) {
-        test::TSurface surface({std::max(control.Width(), 1), std::max(control.Height(), 1)}, fill);
-        control.Perform(WM_PAINT, reinterpret_cast<uintptr_t>(surface.DC()), 0);
-        return surface.Pixels();
     }
 
     // The form component with a client background of vertical stripes 3 pixels wide, so that
@@ -121,12 +88,6 @@ protected:
         return vx;
     }
     static uint32_t Stripe(int32_t formX) { return Rgb(kStripeColors[(formX / 3) % 2]); }
-
-    TForm* form = nullptr;
-    std::vector<std::string> errors;
-
-private:
-    std::unique_ptr<TApplication> m_app;
 };
 
 TEST_F(VxControlsTest, PublishedPropertiesStartAtTheirStreamDefaults) {
