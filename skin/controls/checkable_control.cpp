@@ -1,7 +1,7 @@
 #include "skin/controls/checkable_control.h"
 
 #include "framework/win32/gdi_handles.h"
-#include "skin/controls/button_theme.h"
+#include "skin/form/window_theme.h"
 
 namespace zaprelay::skin {
 
@@ -73,11 +73,13 @@ void TCheckableControl::PaintGlyph() {
     const TRect glyph = GlyphRect();
     HDC dc = PaintCanvas().Handle();
     const TCheckBoxState mark = Mark();
-    if (const TButtonTheme theme(WindowHandle()); theme) {
-        // Four looks per mark, from 1: normal, hot, pressed, disabled.
-        const int look = !Enabled() ? 3 : m_pressed ? 2 : MouseInControl() ? 1 : 0;
-        theme.Draw(dc, m_kind.ThemePart, static_cast<int>(mark) * 4 + look + 1, glyph);
-        return;
+    if (VisualStylesActive()) {
+        if (const TWindowTheme theme(L"Button", WindowHandle()); theme) {
+            // Four looks per mark, from 1: normal, hot, pressed, disabled.
+            const int look = !Enabled() ? 3 : m_pressed ? 2 : MouseInControl() ? 1 : 0;
+            theme.Draw(dc, m_kind.ThemePart, static_cast<int>(mark) * 4 + look + 1, glyph);
+            return;
+        }
     }
     UINT style = m_kind.ClassicStyle;
     if (mark != cbUnchecked) {

@@ -1,6 +1,6 @@
 #include "skin/controls/vx_check_box.h"
 
-#include "skin/controls/button_theme.h"
+#include "skin/form/window_theme.h"
 
 namespace zaprelay::skin {
 

@@ -1,6 +1,6 @@
 #include "skin/controls/vx_radio_button.h"
 
-#include "skin/controls/button_theme.h"
+#include "skin/form/window_theme.h"
 
 #include <algorithm>
 

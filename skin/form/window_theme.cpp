@@ -58,9 +58,9 @@ bool VisualStylesActive() {
     return api.IsThemeActive() != FALSE && api.IsAppThemed() != FALSE;
 }
 
-TWindowTheme::TWindowTheme() {
+TWindowTheme::TWindowTheme(const wchar_t* themeClass, HWND window) {
     if (ThemeLibraryComplete()) {
-        m_theme = ThemeApi().Open(nullptr, L"Window");
+        m_theme = ThemeApi().Open(window, themeClass);
     }
 }
 

@@ -25,6 +25,11 @@ inline constexpr int kWpHelpButton = 23;
 inline constexpr int kFrameStateActive = 1;
 inline constexpr int kFrameStateInactive = 2;
 
+// The "Button" class's parts.
+inline constexpr int kBpRadioButton = 2;
+inline constexpr int kBpCheckBox = 3;
+inline constexpr int kBpGroupBox = 4;
+
 // True when the library is there with what the default look draws with.
 bool ThemeLibraryComplete();
 
@@ -32,10 +37,11 @@ bool ThemeLibraryComplete();
 // where the system has no theme library.
 bool VisualStylesActive();
 
-// The open theme data of the "Window" class, closed when it goes; false when there is none.
+// The open theme data of a class ("Window" unless named) for a window (or for none), closed
+// when it goes; false when there is none.
 class TWindowTheme {
 public:
-    TWindowTheme();
+    explicit TWindowTheme(const wchar_t* themeClass = L"Window", HWND window = nullptr);
     ~TWindowTheme();
     TWindowTheme(const TWindowTheme&) = delete;
     TWindowTheme& operator=(const TWindowTheme&) = delete;

@@ -3,7 +3,6 @@
 #include "skin/controls/vx_check_box.h"
 
 #include "framework/win32/application.h"
-#include "skin/controls/button_theme.h"
 #include "skin/controls/vx_radio_button.h"
 #include "skin/form/window_theme.h"
 #include "tests/win32/control_form_fixture.h"
@@ -358,7 +357,7 @@ TEST_F(VxCheckBoxTest, ClassicGlyphShowsTheMarkAtItsSide) {
 }
 
 TEST_F(VxCheckBoxTest, ThemedGlyphTakesTheStateOfMarkAndLook) {
-    if (!TButtonTheme(form->Handle())) {
+    if (!VisualStylesActive() || !TWindowTheme(L"Button", form->Handle())) {
         GTEST_SKIP() << "no visual styles here";
     }
     enum TLook { Normal, Hot, Pressed, Disabled };
@@ -385,7 +384,7 @@ TEST_F(VxCheckBoxTest, ThemedGlyphTakesTheStateOfMarkAndLook) {
         const std::vector<uint32_t> pixels = Painted(*control);
         const TRect glyph = control->GlyphRect();
         test::TSurface expected({98, 20}, Rgb(kControlColor));
-        TButtonTheme(control->Handle())
+        TWindowTheme(L"Button", control->Handle())
             .Draw(expected.DC(), c.radioButton ? kBpRadioButton : kBpCheckBox, c.state, glyph);
         const std::vector<uint32_t> reference = expected.Pixels();
         int wrong = 0;
