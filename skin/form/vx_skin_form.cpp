@@ -167,14 +167,8 @@ void TVxSkinForm::NotifyControls() {
         return;
     }
     for (int i = 0; i < owner->ComponentCount(); ++i) {
-        if (auto* window = dynamic_cast<win32::TWinControl*>(owner->Components(i))) {
-            if (window->HandleAllocated()) {
-                SendMessageA(window->WindowHandle(), VXM_SKINOBJECTCHANGED, 0, 0);
-            } else {
-                window->Perform(VXM_SKINOBJECTCHANGED, 0, 0);
-            }
-        } else if (auto* control = dynamic_cast<win32::TControl*>(owner->Components(i))) {
-            control->Perform(VXM_SKINOBJECTCHANGED, 0, 0);
+        if (auto* control = dynamic_cast<win32::TControl*>(owner->Components(i))) {
+            SendSkinMessage(*control, VXM_SKINOBJECTCHANGED, 0, 0);
         }
     }
 }

@@ -44,19 +44,19 @@ void DrawIconOn(TCanvas& canvas, HICON icon, TPoint point, int size) {
 
 }  // namespace
 
-intptr_t TVxWindowSkinHost::Send(uint32_t msg, intptr_t lParam) const {
-    if (auto* window = dynamic_cast<win32::TWinControl*>(&m_control); window != nullptr && window->HandleAllocated()) {
-        return SendMessageW(window->WindowHandle(), msg, 0, lParam);
+intptr_t SendSkinMessage(win32::TControl& control, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    if (auto* window = dynamic_cast<win32::TWinControl*>(&control); window != nullptr && window->HandleAllocated()) {
+        return SendMessageW(window->WindowHandle(), msg, wParam, lParam);
     }
-    return m_control.Perform(msg, 0, lParam);
+    return control.Perform(msg, wParam, lParam);
 }
 
 void TVxWindowSkinHost::SkinObjectChanged(TVxSkinObject& object) {
-    Send(VXM_SKINOBJECTCHANGED, reinterpret_cast<intptr_t>(&object));
+    SendSkinMessage(m_control, VXM_SKINOBJECTCHANGED, 0, reinterpret_cast<intptr_t>(&object));
 }
 
 TVxSkinFormActions* TVxWindowSkinHost::GetSkinForm() {
-    return reinterpret_cast<TVxSkinFormActions*>(Send(VXM_GETSKINFORM, 0));
+    return reinterpret_cast<TVxSkinFormActions*>(SendSkinMessage(m_control, VXM_GETSKINFORM, 0, 0));
 }
 
 uint8_t TVxWindowSkinHost::ReadingOrder() const {

@@ -4,6 +4,8 @@
 
 #include "skin/objects/skin_host.h"
 
+#include <cstdint>
+
 namespace zaprelay::win32 {
 class TControl;
 }
@@ -28,11 +30,12 @@ public:
     void ProcessMessages() override;
 
 private:
-    // To the window when the control has one, else straight to the control.
-    intptr_t Send(uint32_t msg, intptr_t lParam) const;
-
     win32::TControl& m_control;
 };
+
+// A skin library message to a control: sent to its window when it has one, else straight to
+// the control (a window-less one, or one whose window is not made yet).
+intptr_t SendSkinMessage(win32::TControl& control, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
 // Services the portable skin objects take from the system: text measured on the screen, and
 // whether the user's locale reads right to left. Installed once at start-up.
