@@ -97,7 +97,10 @@ void TVxSkinForm::CustomAction(TVxSkinObject& button) {
 
 void TVxSkinForm::SetVeneer(TVxVeneer* value) {
     ReplaceReference(this, m_veneer, value);
-    Bind();
+    // A layout's reference arrives while reading: the binding after reading is the one used.
+    if (!Loading()) {
+        Bind();
+    }
 }
 
 void TVxSkinForm::DropFormObject() {
