@@ -64,14 +64,20 @@ std::optional<TPixelSurface> TGdiCanvas::PixelSurface() {
     return TPixelSurface{static_cast<TPixel*>(dib.dsBm.bmBits), dib.dsBm.bmWidth, std::abs(dib.dsBm.bmHeight)};
 }
 
+// Both origins count: a parent asked to paint its background into a child's buffer finds the
+// viewport moved by the child's position.
 TPoint TGdiCanvas::Origin() const {
-    POINT origin{};
-    GetWindowOrgEx(m_dc, &origin);
-    return {origin.x, origin.y};
+    POINT window{};
+    POINT viewport{};
+    GetWindowOrgEx(m_dc, &window);
+    GetViewportOrgEx(m_dc, &viewport);
+    return {window.x - viewport.x, window.y - viewport.y};
 }
 
 void TGdiCanvas::SetOrigin(TPoint origin) {
-    SetWindowOrgEx(m_dc, origin.X, origin.Y, nullptr);
+    POINT viewport{};
+    GetViewportOrgEx(m_dc, &viewport);
+    SetWindowOrgEx(m_dc, origin.X + viewport.x, origin.Y + viewport.y, nullptr);
 }
 
 void TGdiCanvas::Save() {

@@ -148,7 +148,7 @@ TEST_F(Win32GraphicsTest, ClipIsRespectedOnAScreenContextAndIgnoredOnADibOne) {
     EXPECT_EQ(buffer.GetPixel(1, 1), kRed) << "the direct path writes through the clip";
 }
 
-TEST_F(Win32GraphicsTest, DirectPathHonoursTheWindowOrigin) {
+TEST_F(Win32GraphicsTest, DirectPathHonoursTheWindowAndViewportOrigins) {
     TVxBitmap buffer;
     buffer.SetSize(4, 4);
     TVxBitmap dot;
@@ -158,6 +158,12 @@ TEST_F(Win32GraphicsTest, DirectPathHonoursTheWindowOrigin) {
     canvas.SetOrigin({-2, -1});
     dot.Draw(canvas, 0, 0, false);
     EXPECT_EQ(buffer.GetPixel(2, 1), kGreen);
+    // As for a parent painting its background into a child's buffer.
+    canvas.SetOrigin({0, 0});
+    OffsetViewportOrgEx(canvas.Handle(), 1, 2, nullptr);
+    EXPECT_EQ(canvas.Origin(), (TPoint{-1, -2}));
+    dot.Draw(canvas, 0, 0, false);
+    EXPECT_EQ(buffer.GetPixel(1, 2), kGreen);
 }
 
 TEST_F(Win32GraphicsTest, TextDrawnThroughGdiLandsInTheBitmap) {
