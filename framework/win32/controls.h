@@ -195,7 +195,8 @@ public:
     void Hide() { SetVisible(false); }
     // Visible, and every parent visible up to a window that is on screen.
     virtual bool Showing() const;
-    bool Enabled() const { return m_enabled; }
+    // Virtual: a container may keep an enabled state of its own (the skinned group box).
+    virtual bool Enabled() const { return m_enabled; }
     virtual void SetEnabled(bool value);
 
     // The caption or text (the same thing; a windowed control keeps it in its window).

@@ -75,6 +75,7 @@ public:
     // After the blending options changed: blending takes a double buffer from an unbuffered one.
     void BlendingChanged();
     TFont& PaintFont() { return m_paintFont; }
+    const TFont& PaintFont() const { return m_paintFont; }
 
     // One paint of control, of a positive size: the parent's background when transparent, then
     // steps, on canvas bound to the buffer the mode picks (fill: start it from TransparentColor);

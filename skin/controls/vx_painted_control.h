@@ -57,6 +57,7 @@ public:
     bool MouseInControl() const { return m_mouseInControl; }
     // The font painting uses: Font's copy, which descendants may replace from the skin.
     TFont& PaintFont() { return m_paint.PaintFont(); }
+    const TFont& PaintFont() const { return m_paint.PaintFont(); }
 
 protected:
     virtual void DoMouseEnter() {

@@ -18,16 +18,9 @@ const TClassInfo& TVxSkinForm::StaticClassInfo() {
     static const TClassInfo info = [] {
         using T = TVxSkinForm;
         TClassInfo i = NewClassInfo<T, TVxCustomForm>("TVxSkinForm");
-        TClassBuilder<T>(i)
-            .Component(
-                "Veneer", [](const T& f) -> TComponent* { return f.Veneer(); },
-                [](T& f, TComponent* c) { f.SetVeneer(dynamic_cast<TVxVeneer*>(c)); })
-            .String("SkinObject", &T::SkinObject, &T::SetSkinObject)
-            .String(
-                "Version", [](const T&) { return std::string(kSkinLibraryVersion); }, [](T&, const std::string&) {})
-            .NotStored()
-            .Event("OnCustomAction", &T::OnCustomAction)
-            .Creatable();
+        TClassBuilder<T> b(i);
+        PublishSkinBinding(b);
+        b.Event("OnCustomAction", &T::OnCustomAction).Creatable();
         return i;
     }();
     return info;
@@ -41,10 +34,6 @@ const TMessageTable& TVxSkinForm::StaticMessageTable() {
                                            .On<&T::VXMSkinObjectChanged>(VXM_SKINOBJECTCHANGED)
                                            .On<&T::VXMGetSkinForm>(VXM_GETSKINFORM);
     return table;
-}
-
-void TVxSkinForm::TObjectFree::operator()(TVxSkinObject* object) const {
-    object->Free();
 }
 
 TVxSkinForm::TVxSkinForm(TComponent* owner) : TVxCustomForm(owner), m_hoverTimer(new win32::TTimer(nullptr)) {
@@ -66,11 +55,7 @@ TVxSkinForm::~TVxSkinForm() {
 // ---------------------------------------------------------------- state
 
 bool TVxSkinForm::Skinned() const {
-    if (HasState(csLoading) || HasState(csDestroying) || m_veneer == nullptr || !m_formObject) {
-        return false;
-    }
-    const TVxSkinSource& source = m_veneer->SkinSource();
-    return !source.Updating() && source.Count() > 0;
+    return !HasState(csLoading) && !HasState(csDestroying) && m_formObject && SkinLoaded(m_veneer);
 }
 
 bool TVxSkinForm::MaximizedMdiChild() const {
@@ -113,8 +98,8 @@ void TVxSkinForm::DropFormObject() {
 
 void TVxSkinForm::Bind() {
     auto* form = dynamic_cast<win32::TCustomForm*>(Owner());
-    TVxSkinSource* source = m_veneer != nullptr ? &m_veneer->SkinSource() : nullptr;
-    if (source != nullptr && !source->Updating() && source->Count() > 0) {
+    if (SkinLoaded(m_veneer)) {
+        TVxSkinSource* source = &m_veneer->SkinSource();
         DropFormObject();
         TVxSkinObject* chosen = source->GetObjectByName(m_skinObject);
         // "Form" in that very spelling means the skin's form object, whatever it is named.

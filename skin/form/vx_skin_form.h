@@ -5,6 +5,7 @@
 // on: a caption button of the skin finds it with VXM_GETSKINFORM.
 #pragma once
 
+#include "skin/form/skin_binding.h"
 #include "skin/form/vx_custom_form.h"
 #include "skin/objects/skin_host.h"
 
@@ -110,10 +111,7 @@ private:
 
     TVxVeneer* m_veneer = nullptr;
     std::string m_skinObject = "Form";
-    struct TObjectFree {
-        void operator()(TVxSkinObject* object) const;
-    };
-    std::unique_ptr<TVxSkinObject, TObjectFree> m_formObject;
+    TSkinObjectPtr m_formObject;
     TVxSkinObject* m_clientObject = nullptr;
     TVxSkinObject* m_titleObject = nullptr;
     TVxSkinObject* m_hotObject = nullptr;

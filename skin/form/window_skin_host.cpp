@@ -16,10 +16,7 @@ namespace zaprelay::skin {
 namespace {
 
 int32_t ScreenMeasure(const TFontData& font, std::u16string_view text) {
-    win32::TWindowDC screen(nullptr);
-    win32::TGdiCanvas canvas(screen.Get());
-    canvas.SetFont(font);
-    return canvas.TextExtent(text).X;
+    return ScreenTextExtent(font, text).X;
 }
 
 // The icon's pixels over what the canvas holds there: directly on a device context, else
@@ -101,6 +98,13 @@ void TVxWindowSkinHost::ProcessMessages() {
     if (win32::TApplication* application = win32::Application()) {
         application->ProcessMessages();
     }
+}
+
+TPoint ScreenTextExtent(const TFontData& font, std::u16string_view text) {
+    win32::TWindowDC screen(nullptr);
+    win32::TGdiCanvas canvas(screen.Get());
+    canvas.SetFont(font);
+    return canvas.TextExtent(text);
 }
 
 void InstallSkinObjectServices() {

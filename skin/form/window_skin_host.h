@@ -4,7 +4,11 @@
 
 #include "skin/objects/skin_host.h"
 
+#include "framework/graphics/geometry.h"
+#include "framework/rtl/font.h"
+
 #include <cstdint>
+#include <string_view>
 
 namespace zaprelay::win32 {
 class TControl;
@@ -36,6 +40,9 @@ private:
 // A skin library message to a control: sent to its window when it has one, else straight to
 // the control (a window-less one, or one whose window is not made yet).
 intptr_t SendSkinMessage(win32::TControl& control, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+// The size of text in a font as the screen measures it.
+TPoint ScreenTextExtent(const TFontData& font, std::u16string_view text);
 
 // Services the portable skin objects take from the system: text measured on the screen, and
 // whether the user's locale reads right to left. Installed once at start-up.

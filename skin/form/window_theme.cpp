@@ -7,6 +7,7 @@ using TThemeQuery = BOOL(WINAPI*)();
 using TOpenThemeData = HANDLE(WINAPI*)(HWND, LPCWSTR);
 using TCloseThemeData = HRESULT(WINAPI*)(HANDLE);
 using TDrawThemeBackground = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+using TDrawThemeText = HRESULT(WINAPI*)(HANDLE, HDC, int, int, LPCWSTR, int, DWORD, DWORD, const RECT*);
 using TGetThemeColor = HRESULT(WINAPI*)(HANDLE, int, int, int, COLORREF*);
 using TGetThemeBackgroundRegion = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, HRGN*);
 
@@ -16,6 +17,7 @@ struct TThemeApi {
     TOpenThemeData Open = nullptr;
     TCloseThemeData Close = nullptr;
     TDrawThemeBackground DrawBackground = nullptr;
+    TDrawThemeText DrawText = nullptr;
     TGetThemeColor GetColor = nullptr;
     TGetThemeBackgroundRegion GetBackgroundRegion = nullptr;
 };
@@ -35,6 +37,7 @@ const TThemeApi& ThemeApi() {
             found.Open = Entry<TOpenThemeData>(module, "OpenThemeData");
             found.Close = Entry<TCloseThemeData>(module, "CloseThemeData");
             found.DrawBackground = Entry<TDrawThemeBackground>(module, "DrawThemeBackground");
+            found.DrawText = Entry<TDrawThemeText>(module, "DrawThemeText");
             found.GetColor = Entry<TGetThemeColor>(module, "GetThemeColor");
             found.GetBackgroundRegion = Entry<TGetThemeBackgroundRegion>(module, "GetThemeBackgroundRegion");
         }
@@ -76,6 +79,16 @@ void TWindowTheme::Draw(HDC dc, int part, int state, const TRect& rect) const {
     }
     const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     ThemeApi().DrawBackground(m_theme, dc, part, state, &r, nullptr);
+}
+
+void TWindowTheme::DrawText(HDC dc, int part, int state, std::u16string_view text, uint32_t flags,
+                            const TRect& rect) const {
+    if (m_theme == nullptr || ThemeApi().DrawText == nullptr || text.empty()) {
+        return;
+    }
+    const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    ThemeApi().DrawText(m_theme, dc, part, state, reinterpret_cast<LPCWSTR>(text.data()), static_cast<int>(text.size()),
+                        flags, 0, &r);
 }
 
 bool TWindowTheme::Color(int part, int state, int property, COLORREF& color) const {

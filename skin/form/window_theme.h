@@ -6,6 +6,9 @@
 #include "framework/win32/gdi_handles.h"
 #include "framework/win32/platform.h"
 
+#include <cstdint>
+#include <string_view>
+
 namespace zaprelay::skin {
 
 // The "Window" class's parts and states.
@@ -49,6 +52,8 @@ public:
     explicit operator bool() const { return m_theme != nullptr; }
 
     void Draw(HDC dc, int part, int state, const TRect& rect) const;
+    // Text in the theme's font colour for the part, else the context's text colour.
+    void DrawText(HDC dc, int part, int state, std::u16string_view text, uint32_t flags, const TRect& rect) const;
     bool Color(int part, int state, int property, COLORREF& color) const;
     // The shape of a part drawn over rect; none when the theme gives none.
     win32::TRegionHandle BackgroundRegion(int part, int state, const TRect& rect) const;

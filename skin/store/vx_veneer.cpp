@@ -269,12 +269,10 @@ const TClassInfo& TVxSkinList::StaticClassInfo() {
     static const TClassInfo info = [] {
         using T = TVxSkinList;
         TClassInfo i = NewClassInfo<T, TComponent>("TVxSkinList");
-        TClassBuilder<T>(i)
-            .Collection("Skins", [](T& o) -> TCollection* { return &o.Skins(); })
-            .String(
-                "Version", [](const T&) { return std::string(kSkinLibraryVersion); }, [](T&, const std::string&) {})
-            .NotStored()
-            .Creatable();
+        TClassBuilder<T> b(i);
+        b.Collection("Skins", [](T& o) -> TCollection* { return &o.Skins(); });
+        PublishSkinVersion(b);
+        b.Creatable();
         return i;
     }();
     return info;

@@ -20,6 +20,15 @@ class TVxSkinList;
 // The version the engine and list report; writes are ignored.
 inline constexpr char kSkinLibraryVersion[] = "3.3.1";
 
+// "Version" as the skin library's components other than the engine publish it: it reads the
+// library's version, ignores writes and is never stored.
+template <typename T>
+void PublishSkinVersion(TClassBuilder<T>& b) {
+    b.String(
+         "Version", [](const T&) { return std::string(kSkinLibraryVersion); }, [](T&, const std::string&) {})
+        .NotStored();
+}
+
 // The first byte of the stored skin data: none follows, or the Compressed container does
 // (the engine writes 2, a skin list entry 1; both read alike).
 inline constexpr uint8_t kNoSkinMarker = 0;

@@ -9,6 +9,7 @@
 #include "tests/win32/test_support.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -51,8 +52,56 @@ protected:
         return surface.Pixels();
     }
 
+    // The form active, so that clicks and keys reach its controls.
+    void Activate() {
+        SetForegroundWindow(form->Handle());
+        ASSERT_TRUE(Pump([this] { return GetActiveWindow() == form->WindowHandle(); }));
+    }
+
+    static bool Pump(const std::function<bool()>& done) {
+        return PumpUntil(done, 5000, [] { win32::Application()->ProcessMessages(); });
+    }
+
+    // A control on parent whose clicks are logged under name.
+    template <typename C>
+    C* Place(win32::TWinControl* parent, const TRect& bounds, const std::string& name = "") {
+        auto* c = new C(form);
+        c->SetParent(parent);
+        c->SetBoundsRect(bounds);
+        c->OnClick = [this, name](TObject*) { clicks.push_back(name); };
+        return c;
+    }
+
+    static POINT OnScreen(win32::TControl& c, TPoint p) {
+        const TPoint s = c.ClientToScreen(p);
+        return {s.X, s.Y};
+    }
+
+    // The window opts out of visual styles, so the classic look is drawn even where they are on.
+    static void WithoutVisualStyles(win32::TWinControl& control) {
+        using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+        HMODULE module = GetModuleHandleA("uxtheme.dll");
+        auto set = reinterpret_cast<TSetWindowTheme>(
+            reinterpret_cast<void*>(module != nullptr ? GetProcAddress(module, "SetWindowTheme") : nullptr));
+        if (set != nullptr) {
+            set(control.Handle(), L" ", L" ");
+        }
+    }
+
+    // Pixels of colour inside area of a picture width pixels wide.
+    static int Count(const std::vector<uint32_t>& pixels, int32_t width, const TRect& area, TColor color) {
+        int n = 0;
+        for (int32_t y = area.Top; y < area.Bottom; ++y) {
+            for (int32_t x = area.Left; x < area.Right; ++x) {
+                n += pixels[static_cast<std::size_t>(y * width + x)] == Rgb(color) ? 1 : 0;
+            }
+        }
+        return n;
+    }
+
     win32::TForm* form = nullptr;
     std::vector<std::string> errors;
+    std::vector<std::string> clicks;
 
 private:
     std::unique_ptr<win32::TApplication> m_app;

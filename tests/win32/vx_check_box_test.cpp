@@ -30,25 +30,9 @@ public:
 
 class VxCheckBoxTest : public test::ControlFormTest {
 protected:
-    // Active, so that clicks and keys reach the controls.
     void SetUp() override {
         ControlFormTest::SetUp();
-        SetForegroundWindow(form->Handle());
-        ASSERT_TRUE(Pump([this] { return GetActiveWindow() == form->WindowHandle(); }));
-    }
-
-    static bool Pump(const std::function<bool()>& done) {
-        return test::PumpUntil(done, 5000, [] { win32::Application()->ProcessMessages(); });
-    }
-
-    // A control on parent whose clicks are logged under name.
-    template <typename C>
-    C* Place(win32::TWinControl* parent, const TRect& bounds, const std::string& name = "") {
-        auto* c = new C(form);
-        c->SetParent(parent);
-        c->SetBoundsRect(bounds);
-        c->OnClick = [this, name](TObject*) { clicks.push_back(name); };
-        return c;
+        Activate();
     }
 
     // A check box (which may be grayed) or a radio button showing mark, opaque.
@@ -69,34 +53,6 @@ protected:
         made->SetColor(kControlColor);
         return made;
     }
-
-    static POINT OnScreen(win32::TControl& c, TPoint p) {
-        const TPoint s = c.ClientToScreen(p);
-        return {s.X, s.Y};
-    }
-
-    // The window opts out of visual styles, so the classic look is drawn even where they are on.
-    static void WithoutVisualStyles(win32::TWinControl& control) {
-        using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-        HMODULE module = GetModuleHandleA("uxtheme.dll");
-        auto set = reinterpret_cast<TSetWindowTheme>(
-            reinterpret_cast<void*>(module != nullptr ? GetProcAddress(module, "SetWindowTheme") : nullptr));
-        if (set != nullptr) {
-            set(control.Handle(), L" ", L" ");
-        }
-    }
-
-    static int Count(const std::vector<uint32_t>& pixels, int32_t width, const TRect& area, TColor color) {
-        int n = 0;
-        for (int32_t y = area.Top; y < area.Bottom; ++y) {
-            for (int32_t x = area.Left; x < area.Right; ++x) {
-                n += pixels[static_cast<std::size_t>(y * width + x)] == Rgb(color) ? 1 : 0;
-            }
-        }
-        return n;
-    }
-
-    std::vector<std::string> clicks;
 };
 
 TEST_F(VxCheckBoxTest, DefaultsMatchTheStreamDefaults) {

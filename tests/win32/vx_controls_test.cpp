@@ -34,7 +34,8 @@ using test::Rgb;
 class TProbe : public TVxCustomControl {
 public:
     using TVxCustomControl::DoMouseEnter;
-    using TVxCustomControl::TVxCustomControl;
+    // The bevels as drawn, not the visual style's frame.
+    explicit TProbe(TComponent* owner) : TVxCustomControl(owner) { SetThemedFrame(false); }
 
     void WndProc(TMessage& message) override {
         if (message.Msg == WM_ERASEBKGND && ReadBackgroundRequest(message.LParam) != nullptr) {

@@ -25,6 +25,7 @@
 #include "skin/store/vx_veneer.h"
 #include "tests/win32/input.h"
 #include "tests/win32/skin_form_fixture.h"
+#include "tests/win32/test_skin.h"
 #include "tests/win32/test_support.h"
 
 #include <gtest/gtest.h>
@@ -259,7 +260,6 @@ protected:
     // The objects read from their texts, with one picture: a navy caption corner whose three
     // corner pixels are see-through.
     static void FillSkin(TVxSkinSource& source, const std::vector<const char*>& objects) {
-        source.Clear();
         auto corner = std::make_unique<TVxBitmap>();
         corner->SetName("CORNER.bmp");
         corner->SetSize(6, 24);
@@ -267,14 +267,9 @@ protected:
         for (TPoint p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{0, 1}}) {
             *corner->PixelPtr(p.X, p.Y) = TransparentColor;
         }
-        source.Bitmaps().Add(std::move(corner));
-        for (const char* text : objects) {
-            TSkinObjectPtr object(SkinObjectFromText(text, nullptr));
-            object->SetBitmapList(&source.Bitmaps());
-            object->LinkBitmaps();
-            source.AddObject(std::move(object));
-        }
-        source.AfterLoad();
+        std::vector<std::unique_ptr<TVxBitmap>> pictures;
+        pictures.push_back(std::move(corner));
+        test::FillSkin(source, objects, std::move(pictures));
     }
 
     TRect Bounds() const { return WindowBounds(window); }

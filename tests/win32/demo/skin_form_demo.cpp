@@ -3,25 +3,17 @@
 // "inactive" opens a second window to click on, "rollup" starts rolled up.
 #include "framework/win32/application.h"
 #include "framework/win32/buttons.h"
-#include "framework/win32/dib_storage.h"
 #include "framework/win32/forms.h"
 #include "skin/form/vx_skin_form.h"
-#include "skin/form/window_skin_announcer.h"
-#include "skin/form/window_skin_host.h"
-#include "skin/store/skin_classes.h"
-#include "skin/store/vx_veneer.h"
+#include "tests/win32/demo/demo_support.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     using namespace zaprelay;
     try {
-        win32::InstallWin32Graphics();
-        skin::InstallSkinObjectServices();
-        skin::InstallWindowSkinAnnouncer();
-        skin::RegisterSkinClasses();
+        demo::StartSkinLibrary();
         win32::TApplication app;
         app.SetTitle(u"Form demo");
         auto* form = new win32::TForm(&app);
@@ -48,11 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             frame->Animation()->SetEffect(static_cast<skin::TkeEffect>(std::atoi(animate + 8) % 15));
             frame->Animation()->SetTime(2000);
         }
-        if (const char* skinFile = std::strstr(commandLine, "skin=")) {
-            std::string file(skinFile + 5);
-            file = file.substr(0, file.find(' '));
-            auto* veneer = new skin::TVxVeneer(form);
-            veneer->SetSkinFile(file);
+        if (skin::TVxVeneer* veneer = demo::VeneerFromCommandLine(form, commandLine)) {
             frame->SetVeneer(veneer);
         }
         frame->AfterRead();
