@@ -50,9 +50,9 @@ TVxCustomForm* ActiveFormComponent(const TControl& control) {
     return nullptr;
 }
 
-void AskParent(TWinControl& parent, HDC dc, const BackgroundRequest& request) {
+void AskParent(TWinControl& parent, HDC dc, const TAskedBackground& asked) {
     const auto wParam = reinterpret_cast<uintptr_t>(dc);
-    const auto lParam = reinterpret_cast<intptr_t>(&request);
+    const intptr_t lParam = asked.LParam();
     if (dynamic_cast<TCustomForm*>(&parent) != nullptr) {
         // Through the window, so that a form component hooked on it answers.
         SendMessageW(parent.Handle(), WM_ERASEBKGND, wParam, lParam);
@@ -129,7 +129,7 @@ void PaintParentBackground(TControl& control, HDC dc, TVxPerformance mode, bool 
     }
     TSavedDC saved(dc);
     const TRect bounds = control.BoundsRect();
-    const BackgroundRequest request = MakeBackgroundRequest(bounds, mode != kspNoBuffer);
+    const TAskedBackground request(bounds, mode != kspNoBuffer);
     if (mode != kspNoBuffer) {
         OffsetViewportOrgEx(dc, -bounds.Left, -bounds.Top, nullptr);
         AskParent(*parent, dc, request);
@@ -150,10 +150,10 @@ void PaintParentBackground(TControl& control, HDC dc, TVxPerformance mode, bool 
         TSavedDC tsaved(tdc);
         OffsetViewportOrgEx(tdc, -bounds.Left, -bounds.Top, nullptr);
         if (dynamic_cast<TCustomForm*>(parent) == nullptr) {
-            parent->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(tdc), reinterpret_cast<intptr_t>(&request));
+            parent->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(tdc), request.LParam());
         } else if (TVxCustomForm* component = ActiveFormComponent(control)) {
             IntersectClipRect(tdc, bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
-            TMessage m{WM_ERASEBKGND, reinterpret_cast<uintptr_t>(tdc), reinterpret_cast<intptr_t>(&request), 0};
+            TMessage m{WM_ERASEBKGND, reinterpret_cast<uintptr_t>(tdc), request.LParam(), 0};
             bool handled = false;
             component->BeforeWndProc(m, handled);
         } else {

@@ -27,25 +27,25 @@ struct BackgroundRequest {
 // Other code of this system reads the same bytes: no padding, fixed offsets.
 static_assert(sizeof(BackgroundRequest) == 18);
 
-inline BackgroundRequest MakeBackgroundRequest(const TRect& bounds, bool buffered) {
-    BackgroundRequest request;
-    request.Left = bounds.Left;
-    request.Top = bounds.Top;
-    request.Right = bounds.Right;
-    request.Bottom = bounds.Bottom;
-    request.Buffered = buffered ? 1 : 0;
-    return request;
-}
+// A request being asked now. While it lives ReadBackgroundRequest knows its address, so an
+// erase message carries a request only when one of ours is in flight on this thread: an lParam
+// from another program, or a stale one, is no request.
+class TAskedBackground {
+public:
+    TAskedBackground(const TRect& bounds, bool buffered);
+    ~TAskedBackground();
+    TAskedBackground(const TAskedBackground&) = delete;
+    TAskedBackground& operator=(const TAskedBackground&) = delete;
 
-// The request an erase message carries; none for the system's own erase (lParam 0), for
-// records of another kind, and for a message from another thread or program: its lParam is no
-// address of ours.
-inline const BackgroundRequest* ReadBackgroundRequest(intptr_t lParam) {
-    if (InSendMessage()) {
-        return nullptr;
-    }
-    const auto* request = reinterpret_cast<const BackgroundRequest*>(lParam);
-    return request != nullptr && request->Kind == BackgroundRequest::kChildBackground ? request : nullptr;
-}
+    const BackgroundRequest& Request() const { return m_request; }
+    intptr_t LParam() const { return reinterpret_cast<intptr_t>(&m_request); }
+
+private:
+    BackgroundRequest m_request;
+};
+
+// The request an erase message carries; none for the system's own erase (lParam 0) and for
+// anything that is not a request of this thread being asked now.
+const BackgroundRequest* ReadBackgroundRequest(intptr_t lParam);
 
 }  // namespace zaprelay::skin

@@ -13,8 +13,10 @@
 #include "tests/win32/test_support.h"
 
 #include <array>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -296,6 +298,32 @@ TEST_F(VxControlsTest, TransparentControlShowsTheSkinnedParentLookRecursively) {
     }
 }
 
+TEST_F(VxControlsTest, ChildAsksItsParentAlsoInsideAMessageFromAnotherThread) {
+    // As when the shell's tray notification, sent from its own process, restores the window.
+    SkinForm();
+    auto* parent = Place<TProbe>(form, {30, 20, 130, 80});
+    parent->Mark = false;
+    parent->SetTransparent(true);
+    auto* child = Place<TProbe>(parent, {10, 10, 50, 30});
+    child->Mark = false;
+    child->SetTransparent(true);
+    child->SetPerformance(kspDoubleBuffer);
+    test::TSurface surface({40, 20}, 0x00ABCDEF);
+    HWND window = child->Handle();
+    HDC dc = surface.DC();
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        done = true;
+    });
+    EXPECT_TRUE(test::PumpUntil([&] { return done.load(); }, 5000));
+    sender.join();
+    EXPECT_EQ(surface.Pixels()[5 * 40 + 5], Stripe(30 + 10 + 5));
+    // An address no request of ours is being asked at is not taken for one.
+    const BackgroundRequest stale{};
+    EXPECT_EQ(ReadBackgroundRequest(reinterpret_cast<intptr_t>(&stale)), nullptr);
+}
+
 TEST_F(VxControlsTest, FormComponentPaintsOnlyTheRequestedPart) {
     TVxCustomForm* vx = SkinForm();
     const TRect area = vx->GetClientArea();
@@ -303,9 +331,8 @@ TEST_F(VxControlsTest, FormComponentPaintsOnlyTheRequestedPart) {
     for (TVxFormPerformance performance : {ksfpNoBuffer, ksfpDoubleBuffer}) {
         vx->SetPerformance(performance);
         test::TSurface surface({area.Width(), area.Height()}, 0x00ABCDEF);
-        const BackgroundRequest request = MakeBackgroundRequest({10, 5, 20, 9}, true);
-        SendMessageW(vx->Window(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.DC()),
-                     reinterpret_cast<LPARAM>(&request));
+        const TAskedBackground request({10, 5, 20, 9}, true);
+        SendMessageW(vx->Window(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.DC()), request.LParam());
         const std::vector<uint32_t> pixels = surface.Pixels();
         auto at = [&](int32_t x, int32_t y) { return pixels[static_cast<std::size_t>(y * area.Width() + x)]; };
         EXPECT_EQ(at(10, 5), Stripe(10)) << "form mode " << int(performance);
