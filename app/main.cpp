@@ -54,7 +54,8 @@ void TFRM::RegisterClasses() {
          {&TLabel::StaticClassInfo(), &TEdit::StaticClassInfo(), &TListBox::StaticClassInfo(),
           &TGroupBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(), &TButton::StaticClassInfo(),
           &TTimer::StaticClassInfo(), &TOpenDialog::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-          &TMenuItem::StaticClassInfo(), &skin::TVxSkinForm::StaticClassInfo()}) {
+          &TMenuItem::StaticClassInfo(), &skin::TVxVeneer::StaticClassInfo(), &skin::TVxSkinForm::StaticClassInfo(),
+          &skin::TVxSkinGroupBox::StaticClassInfo(), &skin::TVxSkinRadioButton::StaticClassInfo()}) {
         RegisterClass(*c);
     }
 }
@@ -81,6 +82,7 @@ TFRM::TFRM(TComponent* owner) : TForm(owner) {
         Bind(b4, "b4");
         Bind(OD1, "OD1");
         Bind(Timer1, "Timer1");
+        Bind(VxVeneer1, "VxVeneer1");
         Bind(VxSkinForm1, "VxSkinForm1");
         Bind(PopupMenu1, "PopupMenu1");
         Bind(S1, "S1");

@@ -13,7 +13,9 @@
 #include "framework/win32/menus.h"
 #include "framework/win32/timer.h"
 #include "plugins/include/dcd_exports.h"
+#include "skin/controls/vx_skin_controls.h"
 #include "skin/form/vx_skin_form.h"
+#include "skin/store/vx_veneer.h"
 
 #include <memory>
 #include <string>
@@ -66,14 +68,15 @@ public:
     TButton* Remote = nullptr;
     TEdit* toFile = nullptr;
     TButton* Button1 = nullptr;
-    TGroupBox* VxSkinGroupBox1 = nullptr;
-    TRadioButton* b2 = nullptr;
-    TRadioButton* b1 = nullptr;
-    TGroupBox* sb1 = nullptr;
-    TRadioButton* b3 = nullptr;
-    TRadioButton* b4 = nullptr;
+    skin::TVxSkinGroupBox* VxSkinGroupBox1 = nullptr;
+    skin::TVxSkinRadioButton* b2 = nullptr;
+    skin::TVxSkinRadioButton* b1 = nullptr;
+    skin::TVxSkinGroupBox* sb1 = nullptr;
+    skin::TVxSkinRadioButton* b3 = nullptr;
+    skin::TVxSkinRadioButton* b4 = nullptr;
     TOpenDialog* OD1 = nullptr;
     TTimer* Timer1 = nullptr;
+    skin::TVxVeneer* VxVeneer1 = nullptr;
     skin::TVxSkinForm* VxSkinForm1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
     TMenuItem* S1 = nullptr;

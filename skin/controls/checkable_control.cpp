@@ -18,7 +18,8 @@ TCheckableControl::TCheckableControl(TComponent* owner, const TGlyphKind& kind, 
 const TMessageTable& TCheckableControl::StaticMessageTable() {
     using T = TCheckableControl;
     static const TMessageTable table =
-        TMessageTable::For<T, TVxCustomControl>().On<&T::CMDialogChar>(win32::CM_DIALOGCHAR);
+        TMessageTable::For<T, TVxCustomControl>().On<&T::CMDialogChar>(win32::CM_DIALOGCHAR).On<&T::BMGetCheck>(
+            BM_GETCHECK);
     return table;
 }
 
@@ -195,6 +196,11 @@ void TCheckableControl::CMDialogChar(TMessage& m) {
         return;
     }
     Inherited<TCheckableControl>(m);
+}
+
+void TCheckableControl::BMGetCheck(TMessage& m) {
+    const TCheckBoxState mark = Mark();
+    m.Result = mark == cbChecked ? BST_CHECKED : mark == cbGrayed ? BST_INDETERMINATE : BST_UNCHECKED;
 }
 
 }  // namespace zaprelay::skin

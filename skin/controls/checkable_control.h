@@ -67,6 +67,8 @@ protected:
 private:
     void SetPressed(bool value);
     void CMDialogChar(TMessage& m);
+    // What a standard check box answers, for tools that read controls by their messages.
+    void BMGetCheck(TMessage& m);
 
     TGlyphKind m_kind;
     TVxLeftRight m_alignment = ktaLeftJustify;

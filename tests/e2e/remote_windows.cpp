@@ -222,22 +222,28 @@ LRESULT HitTestAt(HWND window, int x, int y) {
     return static_cast<LRESULT>(hit);
 }
 
-bool FindFrameHit(HWND window, LRESULT code, POINT& middle) {
+bool FindSkinButtons(HWND window, LONG& left, LONG& right, LONG& y) {
     RECT frame{};
     GetWindowRect(window, &frame);
-    LONG left = frame.right, right = frame.left, top = frame.bottom, bottom = frame.top;
-    for (LONG y = frame.top; y < frame.top + 48 && y < frame.bottom; y += 2) {
-        for (LONG x = frame.right - 1; x > frame.right - 96 && x > frame.left; x -= 2) {
-            if (HitTestAt(window, x, y) == code) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
+    LONG longest = 0;
+    for (LONG row = frame.top; row < frame.top + 40 && row < frame.bottom; row += 2) {
+        LONG runEnd = 0;  // the right end of the run being walked, 0 outside one
+        for (LONG x = frame.right - 1; x >= frame.left - 1; --x) {
+            const bool inside = x >= frame.left && HitTestAt(window, x, row) == HTBORDER;
+            if (inside && runEnd == 0) {
+                runEnd = x;
+            } else if (!inside && runEnd != 0) {
+                if (runEnd - x > longest) {
+                    longest = runEnd - x;
+                    left = x + 1;
+                    right = runEnd;
+                    y = row;
+                }
+                runEnd = 0;
             }
         }
     }
-    middle = {(left + right) / 2, (top + bottom) / 2};
-    return left <= right;
+    return longest > 0;
 }
 
 }  // namespace zaprelay::e2e

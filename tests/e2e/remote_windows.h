@@ -17,9 +17,9 @@ std::wstring TextOf(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr, bool hiddenToo = false);
 // All windows below parent, at any depth, in the order the system lists them.
 std::vector<HWND> Descendants(HWND parent);
-// The middle of where the window answers WM_NCHITTEST with code, searched in its top-right
-// corner (the caption buttons); false when nowhere there.
-bool FindFrameHit(HWND window, LRESULT code, POINT& middle);
+// The skin's caption buttons answer HTBORDER: the longest run of it along a caption row (the
+// buttons side by side), as left, right (both inside) and the row; false when there is none.
+bool FindSkinButtons(HWND window, LONG& left, LONG& right, LONG& y);
 // The window's WM_NCHITTEST answer at a screen point.
 LRESULT HitTestAt(HWND window, int x, int y);
 // The first window below parent with this class and, when given, this exact text.

@@ -125,8 +125,7 @@ TEST_F(StartupTest, RunShowsTheWindowOpensThePluginWithItAndClosingStopsThenClos
     EXPECT_TRUE(WaitFor([&] { return GetPriorityClass(Process()) == IDLE_PRIORITY_CLASS; }))
         << "priority class " << std::hex << GetPriorityClass(Process());
 
-    POINT close{};
-    ASSERT_TRUE(FindFrameHit(m_ui.Form, HTCLOSE, close));
+    const POINT close = FindCaptionButtons().Close;
     test::ClickAt(close.x, close.y);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()", "Stop()", "Close()"));

@@ -79,12 +79,13 @@ TEST_F(TrayTest, TheFrameCannotBeResizedAndHasNoMinimizeOrMaximizeButton) {
     for (const POINT& p : edges) {
         EXPECT_EQ(HitTestAt(m_ui.Form, p.x, p.y), HTCLIENT) << p.x - r.left << "," << p.y - r.top;
     }
+    // The skin draws the caption buttons: only close and tray of its buttons show.
     const std::set<LRESULT> codes = CaptionCodes();
     EXPECT_TRUE(codes.count(HTCAPTION));
-    EXPECT_TRUE(codes.count(HTCLOSE));
-    EXPECT_FALSE(codes.count(HTMINBUTTON));
-    EXPECT_FALSE(codes.count(HTMAXBUTTON));
-    EXPECT_FALSE(codes.count(HTHELP));
+    FindCaptionButtons();
+    for (const LRESULT system : {HTCLOSE, HTMINBUTTON, HTMAXBUTTON, HTHELP}) {
+        EXPECT_FALSE(codes.count(system)) << system;
+    }
 
     // Dragging the bottom-right corner leaves the size alone.
     test::MoveMouseTo(r.right - 2, r.bottom - 2);
@@ -101,19 +102,8 @@ TEST_F(TrayTest, GoingToTheTrayFromOptionsModeLeavesManagementModeOn) {
     test::ClickAt(options.x, options.y);
     ASSERT_TRUE(WaitFor([&] { return Checked(m_ui.Options); }));
 
-    // The caption's tray button where the look has one, else the system menu's item.
-    POINT tray{};
-    if (FindFrameHit(m_ui.Form, HTBORDER, tray)) {
-        test::ClickAt(tray.x, tray.y);
-    } else {
-        RECT r{};
-        GetWindowRect(m_ui.Form, &r);
-        POINT caption{};
-        ASSERT_TRUE(FindFrameHit(m_ui.Form, HTCLOSE, caption));
-        test::ClickAt(r.left + (r.right - r.left) / 3, caption.y, true);
-        ASSERT_TRUE(WaitForMenu()) << "no system menu on a right click on the caption";
-        test::QueueKey('T');  // "Minimize to &Tray"
-    }
+    const POINT tray = FindCaptionButtons().Tray;
+    test::ClickAt(tray.x, tray.y);
     ASSERT_NO_FATAL_FAILURE(WaitForTray());
     EXPECT_TRUE(Checked(m_ui.Management));
     EXPECT_FALSE(Checked(m_ui.Options));

@@ -261,15 +261,15 @@ void ZaprelayTest::FindControls() {
             ui.PluginSetup = window;
         } else if (kind == L"TButton" && text == L"...") {
             ui.Browse = window;
-        } else if (kind == L"TRadioButton" &&
+        } else if (kind == L"TVxSkinRadioButton" &&
                    text == L"Options ( \u041d\u0430\u0441\u0442\u0440\u043e\u0439\u043a\u0430)") {
             ui.Options = window;
-        } else if (kind == L"TRadioButton" &&
+        } else if (kind == L"TVxSkinRadioButton" &&
                    text == L"Management (\u0423\u043f\u0440\u0430\u0432\u043b\u0435\u043d\u0438\u0435)") {
             ui.Management = window;
-        } else if (kind == L"TRadioButton" && text == L" ProgDvb") {
+        } else if (kind == L"TVxSkinRadioButton" && text == L" ProgDvb") {
             ui.ProgDvb = window;
-        } else if (kind == L"TRadioButton" && text == L" MyTheatre (EzDvbXL)") {
+        } else if (kind == L"TVxSkinRadioButton" && text == L" MyTheatre (EzDvbXL)") {
             ui.MyTheatre = window;
         }
     }
@@ -353,6 +353,16 @@ std::vector<std::string> ZaprelayTest::NewViewerCommands() {
 
 std::vector<std::string> ZaprelayTest::ViewerExes() const {
     return Tagged(test::ReadFile(FilePath("fakeviewer.log")), "exe=");
+}
+
+ZaprelayTest::CaptionButtons ZaprelayTest::FindCaptionButtons() const {
+    constexpr LONG kClose = 21;
+    constexpr LONG kTray = 23;
+    LONG left = 0, right = 0, y = 0;
+    EXPECT_TRUE(FindSkinButtons(m_ui.Form, left, right, y)) << "no skin buttons on the caption";
+    // Any other button shown would lengthen the run.
+    EXPECT_EQ(right - left + 1, kClose + kTray) << "the caption shows other buttons than close and tray";
+    return {{right - kClose / 2, y}, {right - kClose - kTray / 2, y}};
 }
 
 HWND ZaprelayTest::WaitForDialog() {

@@ -98,6 +98,14 @@ protected:
     // What a viewer started with an empty command line sees: Wine hands it its quoted path.
     std::string QuotedViewerPath() const { return "\"" + ViewerPath() + "\""; }
 
+    // The middles of the caption's close and tray buttons on the screen. Plum shows only these
+    // two, side by side: the tray button (23 pixels wide) left of the close button (21).
+    struct CaptionButtons {
+        POINT Close;
+        POINT Tray;
+    };
+    CaptionButtons FindCaptionButtons() const;
+
     // A dialog box of the program (a message box, the file dialog), once one shows.
     HWND WaitForDialog();
     // Clicks the box's button with this id and waits until the box is gone.

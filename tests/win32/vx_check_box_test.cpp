@@ -87,6 +87,8 @@ TEST_F(VxCheckBoxTest, ToggleCyclesTheStatesAndEveryChangeClicksOnce) {
             box->Toggle();
             EXPECT_EQ(box->State(), cycle[i]) << "grayed " << allowGrayed << " step " << i;
             EXPECT_EQ(box->Checked(), cycle[i] == cbChecked);
+            // Read as a standard check box is: BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE.
+            EXPECT_EQ(SendMessageW(box->Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(cycle[i]));
         }
         box->SetState(box->State());
         EXPECT_EQ(clicks.size(), cycle.size()) << "grayed " << allowGrayed;
