@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when an .exe or .dll in BIN_DIR imports a DLL that a clean Windows does not have
 # (a MinGW runtime such as libstdc++-6.dll, libgcc_s_dw2-1.dll or libwinpthread-1.dll).
 set(system_dlls advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ole32 oleaut32 shell32
-                shlwapi user32 uxtheme version winmm ws2_32)
+                psapi shlwapi user32 uxtheme version winmm ws2_32)
 file(GLOB binaries "${BIN_DIR}/*.exe" "${BIN_DIR}/*.dll")
 if(NOT binaries)
     message(FATAL_ERROR "no binaries in ${BIN_DIR}")

@@ -2,6 +2,7 @@
 
 #include "framework/rtl/exceptions.h"
 #include "framework/rtl/object_stream.h"
+#include "framework/rtl/scoped_value.h"
 #include "framework/rtl/streams.h"
 #include "framework/win32/application.h"
 #include "framework/win32/control_props.h"
@@ -69,6 +70,7 @@ const TMessageTable& TCustomForm::StaticMessageTable() {
                                            .On<&TCustomForm::WMHScroll>(WM_HSCROLL)
                                            .On<&TCustomForm::WMVScroll>(WM_VSCROLL)
                                            .On<&TCustomForm::CMShowingChanged>(CM_SHOWINGCHANGED)
+                                           .On<&TCustomForm::WMWindowPosChanged>(WM_WINDOWPOSCHANGED)
                                            .On<&TCustomForm::CMDialogKey>(CM_DIALOGKEY)
                                            .On<&TCustomForm::CMRelease>(CM_RELEASE)
                                            .On<&TCustomForm::CMControlListChange>(CM_CONTROLLISTCHANGE)
@@ -444,6 +446,7 @@ void TCustomForm::ApplyPosition() {
 void TCustomForm::CMShowingChanged(TMessage&) {
     HWND window = WindowHandle();
     if (Showing()) {
+        TScopedValue<bool> byVisible(m_showingByVisible, true);
         ApplyPosition();
         DoShow();
         int show = m_windowState == wsMaximized   ? SW_SHOWMAXIMIZED
@@ -459,6 +462,15 @@ void TCustomForm::CMShowingChanged(TMessage&) {
             m_focusedControl = nullptr;
         }
         ShowWindow(window, SW_HIDE);
+    }
+}
+
+void TCustomForm::WMWindowPosChanged(TMessage& m) {
+    Inherited<TCustomForm>(m);
+    // Shown by a ShowWindow or SetWindowPos of other code than Visible.
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+    if (pos != nullptr && (pos->flags & SWP_SHOWWINDOW) != 0 && !m_showingByVisible) {
+        DoShow();
     }
 }
 

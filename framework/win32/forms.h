@@ -176,6 +176,9 @@ protected:
     void WMHScroll(TMessage& m);
     void WMVScroll(TMessage& m);
     void CMShowingChanged(TMessage& m);
+    // A window shown by other code than Visible (a frame component restoring it from the tray)
+    // is a showing too: OnShow runs.
+    void WMWindowPosChanged(TMessage& m);
     void CMDialogKey(TMessage& m);
     void CMRelease(TMessage& m);
     void CMControlListChange(TMessage& m);
@@ -213,6 +216,7 @@ private:
     bool m_positioned = false;
     bool m_readingLayout = false;
     bool m_destroyRaised = false;
+    bool m_showingByVisible = false;  // CMShowingChanged is showing the window; it runs OnShow
     TWinControl* m_activeControl = nullptr;
     TWinControl* m_focusedControl = nullptr;
 };

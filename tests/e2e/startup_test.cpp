@@ -122,6 +122,8 @@ TEST_F(StartupTest, RunShowsTheWindowOpensThePluginWithItAndClosingStopsThenClos
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(IsWindowVisible(m_ui.Form));
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()"));
+    // The command list's rows are as high as the layout says, whatever font the system gave.
+    EXPECT_EQ(SendMessageW(m_ui.List, LB_GETITEMHEIGHT, 0, 0), 13);
     EXPECT_TRUE(WaitFor([&] { return GetPriorityClass(Process()) == IDLE_PRIORITY_CLASS; }))
         << "priority class " << std::hex << GetPriorityClass(Process());
 

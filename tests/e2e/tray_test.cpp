@@ -55,9 +55,12 @@ TEST_F(TrayTest, StartsAsAnIconOnlyAndADoubleClickOnItShowsTheWindowAndRemovesIt
     EXPECT_FALSE(IsWindowVisible(m_ui.Form));
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()"));
 
+    // Every showing of the window puts the program back at the idle priority.
+    ASSERT_TRUE(SetPriorityClass(Process(), NORMAL_PRIORITY_CLASS));
     const POINT icon = IconCenter();
     test::DoubleClickAt(icon.x, icon.y);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(m_ui.Form) != FALSE; })) << "the window did not come back";
+    EXPECT_TRUE(WaitFor([&] { return GetPriorityClass(Process()) == IDLE_PRIORITY_CLASS; }));
     // Where the layout put it, on the screen, and the icon has gone.
     RECT r{};
     GetWindowRect(m_ui.Form, &r);

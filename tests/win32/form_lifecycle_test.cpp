@@ -86,5 +86,23 @@ TEST_F(FormLifecycleTest, OnDestroyRunsOnceWhileTheFormIsWhole) {
     EXPECT_EQ(TDemoForm::DestroyLog.back(), "destroy DemoForm C:\\");
 }
 
+TEST_F(FormLifecycleTest, OnShowRunsOnEveryShowingAlsoByOtherCodeThanVisible) {
+    int shows = 0;
+    form->OnShow = [&](TObject*) { ++shows; };
+    form->Show();
+    EXPECT_EQ(shows, 1);
+    // As a frame component takes the window to the tray and brings it back.
+    HWND window = form->WindowHandle();
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_EQ(shows, 2);
+    ShowWindow(window, SW_HIDE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(shows, 3);
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(shows, 4);
+}
+
 }  // namespace
 }  // namespace zaprelay::test
