@@ -1,5 +1,9 @@
 # The two commands of the README; each does all set-up itself.
 .PHONY: run test
+# make run RECEIVER=virtual|lirc|keys puts that receiver in build/run as DCD.dll.
+ifdef RECEIVER
+run: export ZAPRELAY_RECEIVER = $(RECEIVER)
+endif
 run:
 	scripts/run
 test:

@@ -51,6 +51,7 @@ private:
             case WM_INITDIALOG:
                 m_dialog = dialog;
                 Subclass(GetDlgItem(dialog, kCaptureEditId));
+                ShowWholeRows(GetDlgItem(dialog, kKeyListId));
                 FillList(-1);
                 return TRUE;
             case WM_COMMAND:
@@ -74,6 +75,18 @@ private:
             default:
                 return FALSE;
         }
+    }
+
+    // Trims the list to whole rows of the dialog's font, so no row shows cut in half. Done
+    // here, not by the system's integral height, which under Wine trimmed a whole row more.
+    static void ShowWholeRows(HWND list) {
+        RECT outer{}, client{};
+        const auto row = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        if (!GetWindowRect(list, &outer) || !GetClientRect(list, &client) || row <= 0 || client.bottom < row) {
+            return;
+        }
+        SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top - client.bottom % row,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void FillList(int select) {

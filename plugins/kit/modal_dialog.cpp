@@ -2,6 +2,20 @@
 
 namespace zaprelay::dcd {
 
+std::optional<std::string> AsciiItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    std::string out;
+    for (wchar_t c : text) {
+        if (c >= 0x80) {
+            return std::nullopt;
+        }
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
 INT_PTR TModalDialog::ShowModal(HINSTANCE module, HWND owner, const TDialogTemplate& layout) {
     return DialogBoxIndirectParamW(module, layout.Get(), owner, &TModalDialog::Proc, reinterpret_cast<LPARAM>(this));
 }
@@ -15,6 +29,12 @@ void TModalDialog::CloseIfSaved(HWND dialog, bool saved) {
         return;
     }
     EndDialog(dialog, IDOK);
+}
+
+void TModalDialog::RejectItem(HWND dialog, int messageId, int itemId, const std::wstring& why) {
+    SetDlgItemTextW(dialog, messageId, why.c_str());
+    // Through the dialog manager, which also selects an edit box's text.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, itemId)), TRUE);
 }
 
 INT_PTR CALLBACK TModalDialog::Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {

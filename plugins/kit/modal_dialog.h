@@ -6,8 +6,14 @@
 #include "plugins/kit/dialog_template.h"
 
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace zaprelay::dcd {
+
+// The text of a dialog's box; nothing when it holds anything outside ASCII, which none of
+// the plug-ins' values (numbers, host names) can be.
+std::optional<std::string> AsciiItemText(HWND dialog, int id);
 
 class TModalDialog {
 public:
@@ -25,6 +31,9 @@ protected:
     // OK of a settings dialog: closes it when saved, else says that the settings could not be
     // saved and keeps it open.
     static void CloseIfSaved(HWND dialog, bool saved);
+    // A box that holds no usable value: the message line says why and the box takes the focus
+    // with its text selected, as typed, for correcting; the dialog stays open.
+    static void RejectItem(HWND dialog, int messageId, int itemId, const std::wstring& why);
 
 private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

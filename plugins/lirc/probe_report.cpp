@@ -23,8 +23,10 @@ std::string ProbeReportText(const TProbeReport& report, const std::string& host,
         case TConnectStatus::UnknownHost:
             return "Cannot find the computer \"" + host + "\". Check the name, or enter its address.";
         case TConnectStatus::Refused:
+            // The question starts a line of its own: word wrap breaks after a hyphen, and where
+            // the place ends decides where "--listen" would fall; from a line's start it fits.
             return "Nothing answers at " + place +
-                   ". Is lircd running with --listen, or the WinLIRC server switched on, at that port?";
+                   ".\nIs lircd running with --listen, or the WinLIRC server switched on, at that port?";
         case TConnectStatus::NoAnswer:
             return "No answer from " + place + " within " + std::to_string(kProbeTimeoutMs / 1000) +
                    " seconds. Check the address and any firewall in between.";

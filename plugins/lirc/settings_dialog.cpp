@@ -15,25 +15,6 @@ using dcd::Widen;
 
 constexpr UINT kProbeChanged = WM_APP + 1;
 
-// Host names and ports are ASCII; anything else is not one and reads as unusable.
-std::optional<std::string> Ascii(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        if (c >= 0x80) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(c);
-    }
-    return out;
-}
-
-std::wstring ItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 class TLircSettingsDialog final : public dcd::TPluginSettingsDialog<TLircSettings> {
 public:
     using TPluginSettingsDialog::TPluginSettingsDialog;
@@ -127,18 +108,18 @@ private:
     // not usable.
     std::optional<TLircSettings> Edited(HWND dialog) {
         TLircSettings edited = m_settings;
-        std::optional<std::string> host = Ascii(ItemText(dialog, kHostEditId));
+        std::optional<std::string> host = dcd::AsciiItemText(dialog, kHostEditId);
         std::optional<std::string> parsed = host ? ParseLircHost(*host) : std::nullopt;
         if (!parsed) {
-            ShowResult(dialog, "Enter the name or the address of the computer that runs the server.");
-            SetFocus(GetDlgItem(dialog, kHostEditId));
+            RejectItem(dialog, kResultTextId, kHostEditId,
+                       L"Enter the name or the address of the computer that runs the server.");
             return std::nullopt;
         }
-        std::optional<std::string> portText = Ascii(ItemText(dialog, kPortEditId));
+        std::optional<std::string> portText = dcd::AsciiItemText(dialog, kPortEditId);
         std::optional<uint16_t> port = portText ? ParseLircPort(*portText) : std::nullopt;
         if (!port) {
-            ShowResult(dialog, "The port is a number from 1 to 65535 (LIRC and WinLIRC use 8765).");
-            SetFocus(GetDlgItem(dialog, kPortEditId));
+            RejectItem(dialog, kResultTextId, kPortEditId,
+                       L"The port is a number from 1 to 65535 (LIRC and WinLIRC use 8765).");
             return std::nullopt;
         }
         edited.Host = *parsed;

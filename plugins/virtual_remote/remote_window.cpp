@@ -19,7 +19,6 @@ using win32::TSelectObject;
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr int kButtonCorner = 10;
 constexpr int kPadCorner = 22;
-constexpr TRect kLed = {kRemoteWidth - 26, 11, kRemoteWidth - 18, 19};
 
 constexpr COLORREF kBody = RGB(36, 38, 42);
 constexpr COLORREF kBodyEdge = RGB(88, 92, 99);
@@ -28,8 +27,11 @@ constexpr COLORREF kTitleText = RGB(176, 180, 188);
 constexpr COLORREF kDivider = RGB(58, 61, 67);
 constexpr COLORREF kLabel = RGB(240, 240, 240);
 constexpr COLORREF kRecordRed = RGB(232, 56, 48);
+constexpr COLORREF kStatusText = RGB(128, 132, 140);
+constexpr COLORREF kLedBezel = RGB(20, 21, 24);
 constexpr COLORREF kLedOff = RGB(86, 28, 26);
 constexpr COLORREF kLedOn = RGB(255, 72, 60);
+constexpr COLORREF kLedGlint = RGB(255, 178, 168);
 
 struct TFace {
     COLORREF Normal;
@@ -221,6 +223,7 @@ void TRemoteWindow::MakeFonts() {
     m_titleFont = font(12, FW_BOLD);
     m_labelFont = font(12, FW_BOLD);
     m_digitFont = font(15, FW_BOLD);
+    m_statusFont = font(11, FW_NORMAL);
 }
 
 LRESULT CALLBACK TRemoteWindow::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -424,8 +427,9 @@ void TRemoteWindow::InvalidateButton(int button) {
     RECT r = ToRect(RemoteButtons()[static_cast<std::size_t>(button)].Bounds);
     InflateRect(&r, 1, 1);
     InvalidateRect(m_window, &r, FALSE);
-    RECT led = ToRect(kLed);
-    InvalidateRect(m_window, &led, FALSE);
+    RECT light = ToRect(kHeldLight);
+    InflateRect(&light, 1, 1);
+    InvalidateRect(m_window, &light, FALSE);
 }
 
 void TRemoteWindow::Paint(HDC target) {
@@ -443,10 +447,10 @@ void TRemoteWindow::Paint(HDC target) {
     {
         TSelectObject selectFont(d, m_titleFont.Get());
         SetTextColor(d, kTitleText);
-        RECT title{0, 2, kRemoteWidth, kTitleHeight};
-        DrawTextW(d, kTitle, -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        RECT title{16, 2, kHeldLight.Left, kTitleHeight};
+        DrawTextW(d, kTitle, -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
-    FillCircle(d, kLed.Left, kLed.Top, kLed.Right, kLed.Bottom, m_pressed >= 0 ? kLedOn : kLedOff);
+    PaintHeldLight(d);
     FillBox(d, 14, kTitleHeight, kRemoteWidth - 14, kTitleHeight + 1, kDivider);
     FillRounded(d, NavigationPadBounds(), kPadCorner, kPad, kPad);
 
@@ -454,6 +458,19 @@ void TRemoteWindow::Paint(HDC target) {
         PaintButton(d, i);
     }
     BitBlt(target, 0, 0, kRemoteWidth, kRemoteHeight, d, 0, 0, SRCCOPY);
+}
+
+void TRemoteWindow::PaintHeldLight(HDC dc) {
+    const TRect& r = kHeldLight;
+    FillCircle(dc, r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1, kLedBezel);
+    FillCircle(dc, r.Left, r.Top, r.Right, r.Bottom, m_pressed >= 0 ? kLedOn : kLedOff);
+    if (m_pressed >= 0) {
+        FillBox(dc, r.Left + 2, r.Top + 2, r.Left + 4, r.Top + 4, kLedGlint);
+    }
+    TSelectObject selectFont(dc, m_statusFont.Get());
+    SetTextColor(dc, kStatusText);
+    RECT label = ToRect(kHeldLabelBounds);
+    DrawTextW(dc, kHeldLabel, -1, &label, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void TRemoteWindow::PaintButton(HDC dc, std::size_t index) {

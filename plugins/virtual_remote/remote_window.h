@@ -30,6 +30,11 @@ public:
     static constexpr wchar_t kTitle[] = L"Virtual remote";
     // Posted to end the window (and the thread's message loop).
     static constexpr UINT kCloseMessage = WM_APP + 1;
+    // The light that is lit while a button is down, labelled, in the title strip short of its
+    // right corner: a lone dot in that corner reads as a close box. Client pixels.
+    static constexpr TRect kHeldLight = {148, 12, 156, 20};
+    static constexpr TRect kHeldLabelBounds = {161, 4, 188, kTitleHeight - 2};
+    static constexpr wchar_t kHeldLabel[] = L"held";
 
     explicit TRemoteWindow(TRemoteHost& host) : m_host(host) {}
     ~TRemoteWindow();
@@ -56,6 +61,7 @@ private:
     void InvalidateButton(int button);
     void Paint(HDC dc);
     void PaintButton(HDC dc, std::size_t index);
+    void PaintHeldLight(HDC dc);
     void MakeFonts();
 
     TRemoteHost& m_host;
@@ -63,6 +69,7 @@ private:
     win32::TFontHandle m_titleFont;
     win32::TFontHandle m_labelFont;
     win32::TFontHandle m_digitFont;
+    win32::TFontHandle m_statusFont;
 
     int m_pressed = -1;
     int m_hover = -1;

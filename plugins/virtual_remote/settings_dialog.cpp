@@ -4,22 +4,14 @@
 #include "plugins/kit/ini_text.h"
 #include "plugins/kit/modal_dialog.h"
 
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace zaprelay::remote {
 namespace {
 
 using dcd::TDialogTemplate;
 using dcd::Widen;
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
 
 class TRemoteSettingsDialog final : public dcd::TPluginSettingsDialog<TRemoteSettings> {
 public:
@@ -31,7 +23,7 @@ private:
         constexpr short kWidth = 262, kCheckTop = 20, kCheckPitch = 11, kColumnPitch = 80;
         constexpr short kGroupBottom = kCheckTop + kListRows * kCheckPitch + 4;
         constexpr short kTimingTop = kGroupBottom + 6;
-        constexpr short kButtonsTop = kTimingTop + 54;
+        constexpr short kButtonsTop = kTimingTop + 66;
         TDialogTemplate t(kSettingsDialogTitle,
                           DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, kWidth,
                           kButtonsTop + 21, L"MS Shell Dlg", 8);
@@ -49,7 +41,7 @@ private:
                   kRepeatCheckId + button, style, static_cast<short>(16 + (place / kListRows) * kColumnPitch),
                   static_cast<short>(kCheckTop + (place % kListRows) * kCheckPitch), 72, 10);
         }
-        t.Add(TDialogTemplate::kButton, L"Repeat timing", -1, BS_GROUPBOX | WS_GROUP, 7, kTimingTop, kWidth - 14, 46);
+        t.Add(TDialogTemplate::kButton, L"Repeat timing", -1, BS_GROUPBOX | WS_GROUP, 7, kTimingTop, kWidth - 14, 58);
         const std::wstring delayRange =
             L"ms   (" + std::to_wstring(kMinRepeatDelayMs) + L" to " + std::to_wstring(kMaxRepeatDelayMs) + L")";
         const std::wstring intervalRange =
@@ -62,6 +54,8 @@ private:
         t.Add(TDialogTemplate::kEdit, L"", kIntervalEditId, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_GROUP,
               110, kTimingTop + 28, 36, 12);
         t.Add(TDialogTemplate::kStatic, intervalRange, -1, SS_LEFT, 151, kTimingTop + 30, 100, 8);
+        t.Add(TDialogTemplate::kStatic, L"", kMessageTextId, SS_LEFT | SS_NOPREFIX, 16, kTimingTop + 44, kWidth - 32,
+              8);
         t.AddFooterButtons(kWidth, kButtonsTop, kDefaultsButtonId);
         return t;
     }
@@ -103,14 +97,21 @@ private:
         }
         SetDlgItemInt(dialog, kDelayEditId, settings.RepeatDelayMs, FALSE);
         SetDlgItemInt(dialog, kIntervalEditId, settings.RepeatIntervalMs, FALSE);
+        SetDlgItemTextW(dialog, kMessageTextId, L"");
     }
 
-    // A box left empty or holding no number keeps the value it had.
-    static uint32_t ReadNumber(HWND dialog, int id, uint32_t previous, uint32_t (*clamp)(int64_t)) {
-        wchar_t text[32] = {};
-        GetDlgItemTextW(dialog, id, text, 32);
-        auto value = dcd::ParseWholeNumber(Narrow(text));
-        return value ? clamp(*value) : previous;
+    // The milliseconds in a box; nothing (the box pointed out with its range) when it holds
+    // no number from low to high.
+    static std::optional<uint32_t> ReadMs(HWND dialog, int id, const wchar_t* what, uint32_t low, uint32_t high) {
+        std::optional<std::string> text = dcd::AsciiItemText(dialog, id);
+        std::optional<int64_t> value = text ? dcd::ParseWholeNumber(*text) : std::nullopt;
+        if (value && *value >= low && *value <= high) {
+            return static_cast<uint32_t>(*value);
+        }
+        RejectItem(dialog, kMessageTextId, id,
+                   std::wstring(what) + L" is a number from " + std::to_wstring(low) + L" to " + std::to_wstring(high) +
+                       L" (ms).");
+        return std::nullopt;
     }
 
     void Accept(HWND dialog) {
@@ -118,12 +119,18 @@ private:
         for (std::size_t i = 0; i < kButtonCount; ++i) {
             edited.Repeats[i] = IsDlgButtonChecked(dialog, kRepeatCheckId + static_cast<int>(i)) == BST_CHECKED;
         }
-        edited.RepeatDelayMs = ReadNumber(dialog, kDelayEditId, m_settings.RepeatDelayMs, &ClampRepeatDelay);
-        edited.RepeatIntervalMs =
-            ReadNumber(dialog, kIntervalEditId, m_settings.RepeatIntervalMs, &ClampRepeatInterval);
-        // What is kept is what the boxes show.
-        SetDlgItemInt(dialog, kDelayEditId, edited.RepeatDelayMs, FALSE);
-        SetDlgItemInt(dialog, kIntervalEditId, edited.RepeatIntervalMs, FALSE);
+        std::optional<uint32_t> delay =
+            ReadMs(dialog, kDelayEditId, L"The first repeat's delay", kMinRepeatDelayMs, kMaxRepeatDelayMs);
+        if (!delay) {
+            return;
+        }
+        std::optional<uint32_t> interval =
+            ReadMs(dialog, kIntervalEditId, L"The time between repeats", kMinRepeatIntervalMs, kMaxRepeatIntervalMs);
+        if (!interval) {
+            return;
+        }
+        edited.RepeatDelayMs = *delay;
+        edited.RepeatIntervalMs = *interval;
         SaveAndClose(dialog, edited);
     }
 };

@@ -16,9 +16,10 @@ inline constexpr int kRepeatCheckId = 1000;
 inline constexpr int kDelayEditId = 1100;
 inline constexpr int kIntervalEditId = 1101;
 inline constexpr int kDefaultsButtonId = 1102;
+inline constexpr int kMessageTextId = 1103;
 
-// Shows the dialog filled from settings. OK hands the edited settings (clamped to their
-// ranges) to save; when save returns false the dialog says so and stays open. Returns true
+// Shows the dialog filled from settings. OK hands the edited settings to save; when a delay
+// is out of its range, or save returns false, the dialog says so and stays open. Returns true
 // when the settings were saved, false for Cancel.
 bool ShowSettingsDialog(HINSTANCE module,
                         HWND owner,

@@ -374,5 +374,25 @@ TEST_F(KeysPluginTest, KeysPressedWhileTheSettingsDialogIsOpenAreCapturedNotSent
     EXPECT_TRUE(WaitFor([&] { return !m_codes.empty(); }));
 }
 
+TEST_F(KeysPluginTest, TheSettingsListShowsWholeRowsOnly) {
+    test::WriteFile(m_settings, "");  // the default keys: more than the list shows at once
+    int itemHeight = 0, rows = 0;
+    RECT client{}, lastRow{};
+    test::WhenWindowIsUp(L"#32770", keys::kSettingsDialogTitle, [&](HWND dialog) {
+        HWND list = GetDlgItem(dialog, keys::kKeyListId);
+        itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        GetClientRect(list, &client);
+        rows = itemHeight > 0 ? static_cast<int>(client.bottom) / itemHeight : 0;
+        const auto last = static_cast<WPARAM>(SendMessageW(list, LB_GETTOPINDEX, 0, 0) + rows - 1);
+        SendMessageW(list, LB_GETITEMRECT, last, reinterpret_cast<LPARAM>(&lastRow));
+        EndDialog(dialog, IDCANCEL);
+    });
+    m_entries.Setup();
+    ASSERT_GT(itemHeight, 0);
+    EXPECT_GE(rows, 8);
+    EXPECT_EQ(client.bottom % itemHeight, 0) << "a part row shows below " << rows << " whole ones";
+    EXPECT_EQ(lastRow.bottom, client.bottom) << "the last row shown ends at the list's foot";
+}
+
 }  // namespace
 }  // namespace zaprelay::e2e

@@ -192,6 +192,27 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
+// The height of text laid out as a static box lays out its own (its font, its width, word
+// wrap), and the height of one line.
+struct TTextLayout {
+    int Height;
+    int LineHeight;
+};
+TTextLayout LayOut(HWND box, const std::string& text) {
+    RECT r{};
+    GetClientRect(box, &r);
+    r.bottom = 0;
+    HDC dc = GetDC(box);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, font);
+    ReleaseDC(box, dc);
+    return {static_cast<int>(r.bottom - r.top), static_cast<int>(metrics.tmHeight)};
+}
+
 void Click(HWND dialog, int id) {
     POINT p = CenterOf(GetDlgItem(dialog, id));
     ClickAt(p.x, p.y);
@@ -268,6 +289,8 @@ TEST_F(LircPluginTest, TestConnectionSaysWhyItFailedAndUnusableValuesAreNotSaved
     const std::string before = ReadFile(SettingsPath());
     m_server.GoAway();
     std::vector<std::string> shown;
+    TTextLayout whole{}, throughOption{};
+    RECT box{};
     WhenSettingsDialogIsUp([&](HWND dialog) {
         Click(dialog, lirc::kTestButtonId);
         WhenInDialog(
@@ -275,6 +298,17 @@ TEST_F(LircPluginTest, TestConnectionSaysWhyItFailedAndUnusableValuesAreNotSaved
             [dialog] { return ItemText(dialog, lirc::kResultTextId).find("Nothing answers") != std::string::npos; },
             [&, dialog] {
                 shown.push_back(ItemText(dialog, lirc::kResultTextId));
+                // Word wrap breaks after a hyphen: the option must stand on one line with the
+                // start of its own line, whatever the address before it.
+                HWND result = GetDlgItem(dialog, lirc::kResultTextId);
+                const std::string& refused = shown.back();
+                const std::string kOption = "--listen";
+                const std::size_t option = refused.find(kOption);
+                const std::size_t lineStart = refused.rfind('\n', option);
+                const std::size_t from = lineStart == std::string::npos ? 0 : lineStart + 1;
+                throughOption = LayOut(result, refused.substr(from, option + kOption.size() - from));
+                whole = LayOut(result, refused);
+                GetClientRect(result, &box);
                 SetDlgItemTextA(dialog, lirc::kPortEditId, "70000");
                 Click(dialog, IDOK);
                 WhenInDialog(
@@ -297,6 +331,9 @@ TEST_F(LircPluginTest, TestConnectionSaysWhyItFailedAndUnusableValuesAreNotSaved
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0].rfind("Nothing answers at 127.0.0.1:" + std::to_string(m_server.Port()) + ".", 0), 0u)
         << shown[0];
+    ASSERT_NE(shown[0].find("--listen"), std::string::npos);
+    EXPECT_EQ(throughOption.Height, throughOption.LineHeight) << "\"--listen\" is broken across lines";
+    EXPECT_LE(whole.Height, box.bottom) << "the box cuts the message off";
     EXPECT_EQ(shown[1], "The port is a number from 1 to 65535 (LIRC and WinLIRC use 8765).");
     EXPECT_EQ(shown[2], "Enter the name or the address of the computer that runs the server.");
     EXPECT_EQ(ReadFile(SettingsPath()), before);

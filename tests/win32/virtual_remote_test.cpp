@@ -4,6 +4,7 @@
 #include "plugins/include/dcd_exports.h"
 #include "plugins/kit/settings_store.h"
 #include "plugins/virtual_remote/remote_buttons.h"
+#include "plugins/virtual_remote/remote_window.h"
 #include "plugins/virtual_remote/settings_dialog.h"
 #include "plugins/virtual_remote/settings_file.h"
 #include "tests/win32/input.h"
@@ -252,6 +253,96 @@ TEST_F(VirtualRemoteTest, SetupSavedChangesTheFileAndTheRunningRemote) {
     MouseUpAt(volumeUp);
     ASSERT_TRUE(sent);
     EXPECT_FALSE(more) << "the remote follows the saved settings at once";
+}
+
+TEST_F(VirtualRemoteTest, SetupNamesTheRangeOfATimeOutsideItAndKeepsWhatWasTyped) {
+    struct TCase {
+        const char* Delay;
+        const char* Interval;
+        int Rejected;  // the box pointed out
+        const char* Range;
+    };
+    const TCase cases[] = {
+        {"5", "40", remote::kDelayEditId, "from 100 to 2000"},
+        {"", "40", remote::kDelayEditId, "from 100 to 2000"},
+        {"150", "29", remote::kIntervalEditId, "from 30 to 1000"},
+        {"150", "1001", remote::kIntervalEditId, "from 30 to 1000"},
+    };
+    const std::string before = ReadFile(m_settingsPath);
+    bool shown = false;
+    WhenSettingsDialogIsUp([&](HWND dialog) {
+        shown = true;
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Delay) + " / " + c.Interval);
+            SetDlgItemTextA(dialog, remote::kDelayEditId, c.Delay);
+            SetDlgItemTextA(dialog, remote::kIntervalEditId, c.Interval);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+            char message[256] = {};
+            GetDlgItemTextA(dialog, remote::kMessageTextId, message, sizeof message);
+            EXPECT_NE(std::string(message).find(c.Range), std::string::npos) << "said: " << message;
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.Rejected)) << "the box to correct has the focus";
+            char delay[16] = {}, interval[16] = {};
+            GetDlgItemTextA(dialog, remote::kDelayEditId, delay, 16);
+            GetDlgItemTextA(dialog, remote::kIntervalEditId, interval, 16);
+            EXPECT_STREQ(delay, c.Delay) << "nothing is changed behind the user's back";
+            EXPECT_STREQ(interval, c.Interval);
+            EXPECT_EQ(ReadFile(m_settingsPath), before) << "nothing is saved";
+        }
+        // The ends of the ranges are in them.
+        SetDlgItemTextA(dialog, remote::kDelayEditId, "100");
+        SetDlgItemTextA(dialog, remote::kIntervalEditId, "1000");
+        POINT ok = CenterOf(GetDlgItem(dialog, IDOK));
+        ClickAt(ok.x, ok.y);
+    });
+    m_dcd.Setup();
+    ASSERT_TRUE(shown);
+    const std::string saved = ReadFile(m_settingsPath);
+    EXPECT_NE(saved.find("RepeatDelay=100\r\nRepeatInterval=1000\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(VirtualRemoteTest, TheHeldLightIsLabelledAwayFromTheCloseBoxCornerAndLitWhileAButtonIsDown) {
+    using remote::TRemoteWindow;
+    // Where a caption's close box would sit: the title strip's square at its right end.
+    const remote::TRect closeBox{remote::kRemoteWidth - remote::kTitleHeight, 0, remote::kRemoteWidth,
+                                 remote::kTitleHeight};
+    for (const remote::TRect& part : {TRemoteWindow::kHeldLight, TRemoteWindow::kHeldLabelBounds}) {
+        EXPECT_LE(part.Right, closeBox.Left);
+        EXPECT_LE(part.Bottom, remote::kTitleHeight);
+    }
+    const remote::TRect& light = TRemoteWindow::kHeldLight;
+    const remote::TRect& label = TRemoteWindow::kHeldLabelBounds;
+    EXPECT_GE(label.Left, light.Right) << "the label stands beside the light";
+    EXPECT_TRUE(label.Top <= light.Top && label.Bottom >= light.Bottom);
+
+    HWND remote = StartRemote();
+    ASSERT_NE(remote, nullptr);
+    auto pixel = [remote](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(remote, &p);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, p.x, p.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    };
+    const int cx = (light.Left + light.Right) / 2, cy = (light.Top + light.Bottom) / 2;
+    const COLORREF dark = pixel(cx, cy);
+    POINT ok = ButtonCentre(remote, "OK");
+    MouseDownAt(ok);
+    const bool lit = PumpUntil([&] { return GetRValue(pixel(cx, cy)) > GetRValue(dark) + 100; });
+    MouseUpAt(ok);
+    EXPECT_TRUE(lit) << "held down, the light comes on";
+    EXPECT_TRUE(PumpUntil([&] { return pixel(cx, cy) == dark; })) << "let go, it goes out";
+
+    // The label is drawn: its box holds pixels other than the strip behind it.
+    const COLORREF strip = pixel(label.Right - 1, label.Top);
+    int ink = 0;
+    for (int y = label.Top; y < label.Bottom; ++y) {
+        for (int x = label.Left; x < label.Right; ++x) {
+            ink += pixel(x, y) != strip ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ink, 20);
 }
 
 TEST(RemoteSettingsFile, SavesOnlyItsKeysAndLeavesFilesItMayNotRewriteAlone) {
