@@ -16,25 +16,6 @@ using ::testing::ElementsAre;
 
 class TrayTest : public ZaprelayTest {
 protected:
-    POINT IconCenter() {
-        POINT center{};
-        EXPECT_TRUE(test::WaitForTrayIcon(TrayWindow(), kTrayIconId, 20000, center)) << "the tray icon is not shown";
-        return center;
-    }
-
-    // A menu the program pops up, once it shows.
-    bool WaitForMenu() {
-        return WaitFor([&] {
-            for (HWND window : TopLevelWindows(ProcessId(), L"#32768")) {
-                if (IsWindowVisible(window)) {
-                    return true;
-                }
-            }
-            return false;
-        });
-    }
-
-    // Every hit-test answer along the caption's middle row, right to left.
     std::set<LRESULT> CaptionCodes() {
         RECT r{};
         GetWindowRect(m_ui.Form, &r);

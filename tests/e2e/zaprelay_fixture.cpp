@@ -170,6 +170,11 @@ void ZaprelayTest::UsePlugin(const std::string& builtPlugin) {
     }
 }
 
+void ZaprelayTest::UseProgram(const std::string& builtProgram) {
+    ASSERT_TRUE(CopyFileA((test::BinaryFolder() + builtProgram).c_str(), FilePath("zaprelay.exe").c_str(), FALSE))
+        << builtProgram;
+}
+
 void ZaprelayTest::WriteSettings(const std::string& text) const {
     test::WriteFile(SettingsPath(), text);
 }
@@ -353,6 +358,23 @@ std::vector<std::string> ZaprelayTest::NewViewerCommands() {
 
 std::vector<std::string> ZaprelayTest::ViewerExes() const {
     return Tagged(test::ReadFile(FilePath("fakeviewer.log")), "exe=");
+}
+
+POINT ZaprelayTest::IconCenter() const {
+    POINT center{};
+    EXPECT_TRUE(test::WaitForTrayIcon(TrayWindow(), kTrayIconId, 20000, center)) << "the tray icon is not shown";
+    return center;
+}
+
+bool ZaprelayTest::WaitForMenu() const {
+    return WaitFor([&] {
+        for (HWND window : TopLevelWindows(ProcessId(), L"#32768")) {
+            if (IsWindowVisible(window)) {
+                return true;
+            }
+        }
+        return false;
+    });
 }
 
 ZaprelayTest::CaptionButtons ZaprelayTest::FindCaptionButtons() const {

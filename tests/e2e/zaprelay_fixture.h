@@ -50,6 +50,8 @@ protected:
     // Puts a plug-in from the build's binary folder (a path below it) beside the program;
     // an empty name leaves none there.
     void UsePlugin(const std::string& builtPlugin);
+    // Puts another build of the program from the build's binary folder in zaprelay.exe's place.
+    void UseProgram(const std::string& builtProgram);
     void WriteSettings(const std::string& text) const;
     void WriteScript(const std::string& text) const;
     std::string SettingsBytes() const { return test::ReadFile(SettingsPath()); }
@@ -97,6 +99,11 @@ protected:
     std::vector<std::string> ViewerExes() const;
     // What a viewer started with an empty command line sees: Wine hands it its quoted path.
     std::string QuotedViewerPath() const { return "\"" + ViewerPath() + "\""; }
+
+    // The tray icon's middle on the screen, once it shows.
+    POINT IconCenter() const;
+    // A menu the program pops up, once it shows.
+    bool WaitForMenu() const;
 
     // The middles of the caption's close and tray buttons on the screen. Plum shows only these
     // two, side by side: the tray button (23 pixels wide) left of the close button (21).
