@@ -1,8 +1,13 @@
 #include "app/main.h"
 
 #include "app/system_actions.h"
+#include "framework/rtl/ansi_text.h"
 #include "framework/rtl/class_registry.h"
 #include "framework/win32/application.h"
+#include "framework/win32/dib_storage.h"
+#include "skin/form/window_skin_announcer.h"
+#include "skin/form/window_skin_host.h"
+#include "skin/store/skin_classes.h"
 #include "plugins/include/dcd_plugin.h"
 
 namespace zaprelay::app {
@@ -19,6 +24,21 @@ namespace {
 constexpr TColor kLockedListColour = clGray;
 
 }  // namespace
+
+TProgramSetup::TProgramSetup() {
+    SetAnsiCodePage(GetACP());
+    InstallWin32Graphics();
+    // The skin reader finds object kinds by their stored class names and skin files by their
+    // extensions until the program ends.
+    skin::InstallSkinObjectServices();
+    skin::InstallWindowSkinAnnouncer();
+    skin::RegisterSkinClasses();
+    TFRM::RegisterClasses();
+}
+
+TProgramSetup::~TProgramSetup() {
+    skin::UnregisterSkinClasses();
+}
 
 const TClassInfo& TFRM::StaticClassInfo() {
     static const TClassInfo info = [] {

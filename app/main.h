@@ -26,6 +26,16 @@ using namespace zaprelay::win32;
 
 class TFRM;
 
+// What the program sets up before it makes its window, undone as it ends: the ANSI code page,
+// the graphics, the skin library's services and registries, and the layout's classes.
+class TProgramSetup {
+public:
+    TProgramSetup();
+    ~TProgramSetup();
+    TProgramSetup(const TProgramSetup&) = delete;
+    TProgramSetup& operator=(const TProgramSetup&) = delete;
+};
+
 using dcd::TPluginEntries;
 
 // Program-wide state; it lives as long as the process.

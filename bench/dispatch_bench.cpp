@@ -7,6 +7,7 @@
 // (untimed) until the started viewers have finished, so no case pays for another's children.
 #include "app/main.h"
 #include "app/system_actions.h"
+#include "bench/run_support.h"
 #include "framework/rtl/ansi_text.h"
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
@@ -25,7 +26,6 @@
 namespace zaprelay::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using app::FRM;
 
 std::string TempFolder() {
@@ -34,12 +34,6 @@ std::string TempFolder() {
     std::string folder = std::string(path) + "zaprelay-dispatch-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
-}
-
-std::string CodeOf(int row) {
-    char text[16];
-    std::snprintf(text, sizeof text, "CODE%04d", row);
-    return text;
 }
 
 // The viewer's log grows by two lines per start; counting them tells when the children are done.
@@ -66,14 +60,6 @@ struct TCase {
     const char* name;
     std::vector<double> micros;
 };
-
-double Median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 template <typename Body>
 double Time(Body body) {

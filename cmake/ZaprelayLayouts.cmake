@@ -144,6 +144,22 @@ function(zr_add_layouts target)
     target_sources(${target} PRIVATE ${outputs})
 endfunction()
 
+# The main window's layout as the program ships it: the committed layout with the Plum skin
+# packed into its engine's skin stream. Made in the calling folder (a layout is embedded only by
+# targets of the folder whose rule writes it); its path goes to out_var.
+function(zr_skinned_main_layout out_var)
+    set(layout ${CMAKE_SOURCE_DIR}/resources/TFRM.layout.txt)
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/skinned/TFRM.layout.txt)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/skinned
+        COMMAND ${CMAKE_COMMAND} -DLAYOUT=${layout} -DSKIN=${ZR_PLUM_SKIN} -DOUT=${output}
+                -P ${ZR_LAYOUTS_PROJECT_DIR}/cmake/EmbedSkinStream.cmake
+        DEPENDS ${layout} ${ZR_PLUM_SKIN} zr_plum_skin ${ZR_LAYOUTS_PROJECT_DIR}/cmake/EmbedSkinStream.cmake
+        COMMENT "Embedding the Plum skin in the main window's layout"
+        VERBATIM)
+    set(${out_var} ${output} PARENT_SCOPE)
+endfunction()
+
 function(_zr_write_layout_rc target rc_file)
     get_target_property(lines ${target} ZR_LAYOUT_RC_LINES)
     list(JOIN lines "\n" text)
