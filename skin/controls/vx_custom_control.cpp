@@ -22,15 +22,6 @@ constexpr int kEpEditText = 1;
 // The square between two built-in bars.
 constexpr int32_t kCornerSize = 20;
 
-template <typename V>
-bool Store(V& field, V value) {
-    if (field == value) {
-        return false;
-    }
-    field = value;
-    return true;
-}
-
 }  // namespace
 
 const TClassInfo& TVxCustomControl::StaticClassInfo() {
