@@ -1,6 +1,8 @@
 #include "skin/controls/vx_button.h"
 
 #include "framework/graphics/pixel.h"
+#include "framework/rtl/exceptions.h"
+#include "framework/rtl/streams.h"
 #include "framework/win32/buttons.h"
 #include "framework/win32/control_props.h"
 #include "framework/win32/dib_storage.h"
@@ -8,6 +10,7 @@
 #include "framework/win32/gdi_handles.h"
 #include "skin/form/window_skin_host.h"
 #include "skin/form/window_theme.h"
+#include "skin/store/bmp_codec.h"
 
 #include <algorithm>
 #include <array>
@@ -81,6 +84,38 @@ const TVxBitmap& ButtonKindGlyph(TVxButtonKind kind) {
     return *glyph;
 }
 
+// ---------------------------------------------------------------- the glyph in the stream
+
+const TClassInfo& TVxButtonGlyph::StaticClassInfo() {
+    static const TClassInfo info = NewClassInfo<TVxButtonGlyph, TPersistent>("TVxButtonGlyph");
+    return info;
+}
+
+void TVxButtonGlyph::DeclareProperties(TPropertyDeclarations& declarations) {
+    declarations.DefineBinaryProperty(
+        "Data",
+        [this](TStream& stream) {
+            const int32_t size = stream.ReadInt32();
+            // The count is checked against what the stream holds before anything is allocated.
+            if (size < 0 || size > stream.Remaining()) {
+                throw EReadError(msg::kInvalidBitmapImage);
+            }
+            std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
+            stream.ReadBuffer(bytes.data(), size);
+            TVxBitmap glyph;
+            DecodeBmp(bytes, glyph);
+            m_button.SetGlyph(glyph);
+        },
+        [this](TStream& stream) {
+            const std::vector<uint8_t> bytes = EncodeBmp24(m_button.Glyph());
+            stream.WriteInt32(static_cast<int32_t>(bytes.size()));
+            stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        },
+        m_button.Kind() == bkCustom && !m_button.Glyph().Empty());
+}
+
+// ---------------------------------------------------------------- the button
+
 const TClassInfo& TVxCustomButton::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i = NewClassInfo<TVxCustomButton, TVxCustomControl>("TVxCustomButton");
@@ -99,6 +134,7 @@ const TClassInfo& TVxCustomButton::StaticClassInfo() {
         b.Integer("NumGlyphs", &T::NumGlyphs, [](T& c, int64_t v) { c.SetNumGlyphs(static_cast<int32_t>(v)); }, 1);
         b.Integer("Spacing", &T::Spacing, [](T& c, int64_t v) { c.SetSpacing(static_cast<int32_t>(v)); }, 4);
         b.Enum("State", kVxButtonStateNames, &T::State, &T::SetState, kbsNormal);
+        b.Object("Glyph", [](T& c) -> TPersistent* { return &c.m_glyphData; });
         b.Enum("Layout", kVxButtonLayoutNames, &T::Layout, &T::SetLayout, blGlyphLeft);
         win32::publish::TabOrder(b);
         win32::publish::TabStop(b, true);

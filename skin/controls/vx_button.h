@@ -21,6 +21,22 @@ extern const TEnumInfo kVxButtonLayoutNames;
 // A kind's glyph, loaded from the program's resources on first use and kept; empty for bkCustom.
 const TVxBitmap& ButtonKindGlyph(TVxButtonKind kind);
 
+class TVxCustomButton;
+
+// The button's glyph as the component stream stores it: "Glyph.Data", the byte count of a BMP
+// file and the file. Only a custom button's own glyph is stored; a kind brings its glyph.
+class TVxButtonGlyph : public TPersistent {
+public:
+    explicit TVxButtonGlyph(TVxCustomButton& button) : m_button(button) {}
+
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+    void DeclareProperties(TPropertyDeclarations& declarations) override;
+
+private:
+    TVxCustomButton& m_button;
+};
+
 class TVxCustomButton : public TVxCustomControl {
 public:
     explicit TVxCustomButton(TComponent* owner);
@@ -111,6 +127,7 @@ private:
     TVxBitmap m_glyph;
     TVxButtonLayout m_layout = blGlyphLeft;
     bool m_wordWrap = false;
+    TVxButtonGlyph m_glyphData{*this};
 };
 
 }  // namespace zaprelay::skin

@@ -85,12 +85,16 @@ struct Masks {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp565(const TVxBitmap& bitmap) {
+namespace {
+
+// A BMP file of the bitmap's size: 16 bits as 5-6-5 bit fields, or 24 bits; rows bottom-up.
+std::vector<uint8_t> EncodeBmp(const TVxBitmap& bitmap, int bitsPerPixel) {
     const int32_t width = bitmap.Empty() ? 0 : bitmap.Width();
     const int32_t height = bitmap.Empty() ? 0 : bitmap.Height();
-    const int64_t stride = RowStride(width, 16);
+    const bool fields = bitsPerPixel == 16;
+    const int64_t stride = RowStride(width, bitsPerPixel);
     const uint32_t imageSize = static_cast<uint32_t>(stride * height);
-    const uint32_t offset = kFileHeaderSize + kInfoHeaderSize + kMasksSize;
+    const uint32_t offset = kFileHeaderSize + kInfoHeaderSize + (fields ? kMasksSize : 0);
 
     std::vector<uint8_t> out;
     out.reserve(offset + imageSize);
@@ -103,16 +107,18 @@ std::vector<uint8_t> EncodeBmp565(const TVxBitmap& bitmap) {
     Put32(out, static_cast<uint32_t>(width));
     Put32(out, static_cast<uint32_t>(height));  // positive: rows bottom-up
     Put16(out, 1);
-    Put16(out, 16);
-    Put32(out, kBiBitfields);
+    Put16(out, static_cast<uint16_t>(bitsPerPixel));
+    Put32(out, fields ? kBiBitfields : kBiRgb);
     Put32(out, imageSize);
     Put32(out, 0);  // resolution, palette: unused
     Put32(out, 0);
     Put32(out, 0);
     Put32(out, 0);
-    Put32(out, 0xF800);
-    Put32(out, 0x07E0);
-    Put32(out, 0x001F);
+    if (fields) {
+        Put32(out, 0xF800);
+        Put32(out, 0x07E0);
+        Put32(out, 0x001F);
+    }
     for (int32_t y = height - 1; y >= 0; --y) {
         const TPixel* row = bitmap.Bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (int32_t x = 0; x < width; ++x) {
@@ -120,13 +126,27 @@ std::vector<uint8_t> EncodeBmp565(const TVxBitmap& bitmap) {
             uint32_t r = (p >> 16) & 0xFF;
             uint32_t g = (p >> 8) & 0xFF;
             uint32_t b = p & 0xFF;
-            Put16(out, static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3));
+            if (fields) {
+                Put16(out, static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3));
+            } else {
+                out.insert(out.end(), {static_cast<uint8_t>(b), static_cast<uint8_t>(g), static_cast<uint8_t>(r)});
+            }
         }
-        for (int64_t pad = int64_t{width} * 2; pad < stride; ++pad) {
+        for (int64_t pad = int64_t{width} * bitsPerPixel / 8; pad < stride; ++pad) {
             out.push_back(0);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBmp565(const TVxBitmap& bitmap) {
+    return EncodeBmp(bitmap, 16);
+}
+
+std::vector<uint8_t> EncodeBmp24(const TVxBitmap& bitmap) {
+    return EncodeBmp(bitmap, 24);
 }
 
 void DecodeBmp(std::span<const uint8_t> bytes, TVxBitmap& target) {

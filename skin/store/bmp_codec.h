@@ -18,6 +18,8 @@ inline constexpr char kInvalidBitmapImage[] = "Bitmap image is not valid";
 // bottom-up padded to four bytes) of the bitmap's size; each channel keeps its top bits and
 // alpha is dropped. An empty bitmap gives a file of size 0 x 0 without rows.
 std::vector<uint8_t> EncodeBmp565(const TVxBitmap& bitmap);
+// The same with 24 bits per pixel, every colour exact (alpha dropped).
+std::vector<uint8_t> EncodeBmp24(const TVxBitmap& bitmap);
 
 // Sizes target to the picture and fills it with its pixels, all opaque. Reads 16 bits per
 // pixel (plain 5-5-5 or bit fields), 24 bits, and 32 bits (plain or bit fields), rows

@@ -12,6 +12,7 @@
 #include "tests/win32/control_form_fixture.h"
 #include "tests/win32/input.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -175,6 +176,58 @@ TEST_F(VxButtonTest, DisabledSingleGlyphIsLightGreyAndASecondImageIsUsedInstead)
     button->SetBlackAndWhiteGlyph(true);
     const int bw = static_cast<int>(std::lround(PixelToHSL(0xFF204080).L * 255));
     EXPECT_EQ(Painted(*button)[middle.Y * 100 + middle.X], Rgb(static_cast<TColor>(bw * 0x010101)));
+}
+
+TEST_F(VxButtonTest, ACustomGlyphTravelsInTheLayoutAndBadGlyphDataIsAnError) {
+    RegisterClass(TVxCustomButton::StaticClassInfo());
+    auto* source = new win32::TForm(form);
+    source->SetName("Source");
+    auto* custom = new TVxCustomButton(source);
+    custom->SetName("Custom");
+    custom->SetParent(source);
+    TVxBitmap glyph;
+    glyph.SetSize(32, 16);
+    for (int32_t x = 0; x < 32; ++x) {
+        for (int32_t y = 0; y < 16; ++y) {
+            *glyph.PixelPtr(x, y) = 0xFF000000u | static_cast<TPixel>(x * 0x070503 + y * 0x0B0D11);
+        }
+    }
+    custom->SetGlyph(glyph);
+    auto* ok = new TVxCustomButton(source);
+    ok->SetName("Ok");
+    ok->SetParent(source);
+    ok->SetKind(bkOK);
+    TMemoryStream binary;
+    WriteObjectStream(binary, *source);
+    binary.SetPosition(0);
+    TMemoryStream text;
+    StreamBinaryToText(binary, text);
+    const std::string layout(text.Bytes().begin(), text.Bytes().end());
+    EXPECT_EQ(layout.find("Glyph.Data"), layout.rfind("Glyph.Data")) << "only the custom glyph is stored";
+
+    source->Free();  // the copy takes its name
+    auto* copy = new win32::TForm(form);
+    binary.SetPosition(0);
+    ReadObjectStream(binary, *copy);
+    auto* read = dynamic_cast<TVxCustomButton*>(copy->FindComponent("Custom"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->Glyph().Width(), 32);
+    EXPECT_TRUE(std::equal(glyph.Bits(), glyph.Bits() + 32 * 16, read->Glyph().Bits()));
+    EXPECT_EQ(read->NumGlyphs(), 2);
+
+    // A byte count beyond the data: an error naming the property, nothing allocated for it.
+    const std::string bad = "object Bad: TForm\n  object B: TVxCustomButton\n    Glyph.Data = {FFFFFF7F424D}\n  end\nend";
+    TBytesStream badText({reinterpret_cast<const uint8_t*>(bad.data()), bad.size()});
+    TMemoryStream badBinary;
+    StreamTextToBinary(badText, badBinary);
+    badBinary.SetPosition(0);
+    auto* target = new win32::TForm(form);
+    try {
+        ReadObjectStream(badBinary, *target);
+        ADD_FAILURE() << "bad glyph data was read";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("Bitmap image is not valid"), std::string::npos) << e.what();
+    }
 }
 
 TEST_F(VxButtonTest, ClassicFaceIsRaisedWhenNormalAndFlatWhenPressed) {
