@@ -82,6 +82,8 @@ public:
     virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
     // The component a nested record was read inside of.
     virtual void SetParentComponent(TComponent* parent);
+    // Written inside another component's record (a menu item, an action), not on its own.
+    virtual bool HasParent() const { return false; }
 
 protected:
     // Sets the name without the sibling check (for readers that create fresh objects).

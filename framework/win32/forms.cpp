@@ -35,11 +35,6 @@ constexpr char kCannotFocus[] = "Cannot focus a disabled or invisible window";
 constexpr char kVisibleModal[] = "Cannot make a visible window modal";
 
 // Menu items are written inside their menu, not beside it.
-bool HasParentComponent(TComponent* c) {
-    auto* item = dynamic_cast<TMenuItem*>(c);
-    return item != nullptr && item->ParentItem() != nullptr;
-}
-
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
     if (IsWindowVisible(window) && IsWindowEnabled(window)) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -203,7 +198,7 @@ void TCustomForm::AfterRead() {
 void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
     TCustomControl::GetChildren(proc, root);
     for (TComponent* c : std::vector<TComponent*>(ComponentList())) {
-        if (dynamic_cast<TControl*>(c) == nullptr && c->Owner() == root && !HasParentComponent(c)) {
+        if (dynamic_cast<TControl*>(c) == nullptr && c->Owner() == root && !c->HasParent()) {
             proc(c);
         }
     }

@@ -69,6 +69,7 @@ public:
 
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     void SetParentComponent(TComponent* parent) override;
+    bool HasParent() const override { return m_parentItem != nullptr; }
 
     TNotifyEvent OnClick;
 

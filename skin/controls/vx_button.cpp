@@ -7,6 +7,7 @@
 #include "framework/win32/control_props.h"
 #include "framework/win32/dib_storage.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/image_list.h"
 #include "framework/win32/gdi_handles.h"
 #include "skin/form/window_skin_host.h"
 #include "skin/form/window_theme.h"
@@ -111,7 +112,7 @@ void TVxButtonGlyph::DeclareProperties(TPropertyDeclarations& declarations) {
             stream.WriteInt32(static_cast<int32_t>(bytes.size()));
             stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
         },
-        m_button.Kind() == bkCustom && !m_button.Glyph().Empty());
+        m_button.Kind() == bkCustom && !m_button.Glyph().Empty() && !m_button.GlyphFromAction());
 }
 
 // ---------------------------------------------------------------- the button
@@ -121,6 +122,9 @@ const TClassInfo& TVxCustomButton::StaticClassInfo() {
         TClassInfo i = NewClassInfo<TVxCustomButton, TVxCustomControl>("TVxCustomButton");
         using T = TVxCustomButton;
         TClassBuilder<T> b(i);
+        b.Component(
+            "Action", [](const T& c) -> TComponent* { return c.Action(); },
+            [](T& c, TComponent* a) { c.SetAction(dynamic_cast<win32::TAction*>(a)); });
         b.Boolean("ActiveDefault", &T::ActiveDefault, [](T&, bool) {}).NotStored();
         b.Boolean("BlackAndWhiteGlyph", &T::BlackAndWhiteGlyph, &T::SetBlackAndWhiteGlyph, false);
         b.Boolean("Cancel", &T::Cancel, &T::SetCancel, false);
@@ -236,6 +240,7 @@ void TVxCustomButton::SetWordWrap(bool value) {
 }
 
 void TVxCustomButton::SetGlyph(const TVxBitmap& value) {
+    m_glyphFromAction = false;
     if (&value != &m_glyph) {
         // The pixels themselves: a bitmap's CopyFrom converts from other kinds of image only.
         m_glyph.SetSize(value.Width(), value.Height());
@@ -260,12 +265,62 @@ void TVxCustomButton::Click() {
     if (win32::TCustomForm* form = GetParentForm()) {
         form->SetModalResult(m_modalResult);
     }
+    if (m_action != nullptr && m_action->Execute(this)) {
+        return;
+    }
     TVxCustomControl::Click();
 }
 
 void TVxCustomButton::AfterRead() {
     TVxCustomControl::AfterRead();
+    if (m_action != nullptr) {
+        ActionChanged(*m_action);
+    }
     Invalidate();
+}
+
+// ---------------------------------------------------------------- action
+
+void TVxCustomButton::SetAction(win32::TAction* value) {
+    if (value == m_action) {
+        return;
+    }
+    if (m_action != nullptr) {
+        m_action->Unlink(this);
+    }
+    ReplaceReference<win32::TAction>(this, m_action, value);
+    if (m_action != nullptr) {
+        m_action->Link(this);
+        if (!HasState(csLoading)) {
+            ActionChanged(*m_action);
+        }
+    }
+}
+
+void TVxCustomButton::ActionChanged(win32::TAction& action) {
+    SetCaption(action.Caption());
+    win32::TImageList* images = action.ActionList() != nullptr ? action.ActionList()->Images() : nullptr;
+    const int index = action.ImageIndex();
+    if (images != nullptr && index >= 0 && index < images->Count()) {
+        // The image over magenta, the glyph's key colour, so its see-through pixels stay out.
+        TVxBitmap image;
+        image.SetSize(images->Width(), images->Height());
+        image.Fill(0xFFFF00FF);
+        if (HDC dc = win32::BitmapDC(image)) {
+            images->Draw(dc, 0, 0, index);
+            GdiFlush();
+        }
+        SetGlyph(image);
+        m_glyphFromAction = true;
+    }
+}
+
+void TVxCustomButton::ActionDestroyed(win32::TAction& action) {
+    if (&action == m_action) {
+        m_action->RemoveFreeNotification(this);
+        m_action = nullptr;
+        m_glyphFromAction = false;
+    }
 }
 
 // ---------------------------------------------------------------- geometry

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/graphics/vx_bitmap.h"
+#include "framework/win32/actions.h"
 #include "skin/controls/vx_custom_control.h"
 
 #include <cstdint>
@@ -37,7 +38,7 @@ private:
     TVxCustomButton& m_button;
 };
 
-class TVxCustomButton : public TVxCustomControl {
+class TVxCustomButton : public TVxCustomControl, private win32::TActionLink {
 public:
     explicit TVxCustomButton(TComponent* owner);
     ~TVxCustomButton() override;
@@ -77,7 +78,13 @@ public:
     bool WordWrap() const { return m_wordWrap; }
     void SetWordWrap(bool value);
 
-    // The form's ModalResult from the button's, then OnClick.
+    // Its caption, image and click; none unlinks. Not owned.
+    win32::TAction* Action() const { return m_action; }
+    void SetAction(win32::TAction* value);
+    // The glyph is the action's image (not stored with the layout then).
+    bool GlyphFromAction() const { return m_glyphFromAction; }
+
+    // The form's ModalResult from the button's, then the action's execution or OnClick.
     void Click() override;
     void AfterRead() override;
 
@@ -102,6 +109,8 @@ protected:
     void KeyUp(uint16_t& key, TShiftState shift) override;
 
 private:
+    void ActionChanged(win32::TAction& action) override;
+    void ActionDestroyed(win32::TAction& action) override;
     void GlyphChanged();
     // The glyph's band of the content rectangle, or the text's rest of it.
     TRect SplitContent(bool glyphBand);
@@ -128,6 +137,8 @@ private:
     TVxButtonLayout m_layout = blGlyphLeft;
     bool m_wordWrap = false;
     TVxButtonGlyph m_glyphData{*this};
+    win32::TAction* m_action = nullptr;
+    bool m_glyphFromAction = false;
 };
 
 }  // namespace zaprelay::skin

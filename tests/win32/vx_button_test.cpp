@@ -8,7 +8,10 @@
 #include "framework/rtl/object_stream.h"
 #include "framework/rtl/object_text.h"
 #include "framework/rtl/streams.h"
+#include "framework/win32/actions.h"
 #include "framework/win32/edit.h"
+#include "framework/win32/gdi_handles.h"
+#include "framework/win32/image_list.h"
 #include "tests/win32/control_form_fixture.h"
 #include "tests/win32/input.h"
 
@@ -228,6 +231,46 @@ TEST_F(VxButtonTest, ACustomGlyphTravelsInTheLayoutAndBadGlyphDataIsAnError) {
     } catch (const EReadError& e) {
         EXPECT_NE(std::string(e.what()).find("Bitmap image is not valid"), std::string::npos) << e.what();
     }
+}
+
+TEST_F(VxButtonTest, AnActionGivesCaptionImageAndClickAndIsForgottenWhenFreed) {
+    auto* images = new win32::TImageList(form);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    {
+        win32::TWindowDC screen(nullptr);
+        win32::TBitmapHandle picture(CreateCompatibleBitmap(screen.Get(), 16, 16));
+        win32::TMemoryDC dc(CreateCompatibleDC(screen.Get()));
+        win32::TSelectObject select(dc.Get(), picture.Get());
+        RECT all{0, 0, 16, 16};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        images->AddMasked(picture.Get(), RGB(255, 255, 255));
+    }
+    auto* list = new win32::TActionList(form);
+    list->SetImages(images);
+    auto* save = new win32::TAction(form);
+    save->SetActionList(list);
+    save->SetCaption(u"&Save");
+    save->SetImageIndex(0);
+    int executed = 0;
+    save->OnExecute = [&](TObject*) { ++executed; };
+
+    auto* button = Place<TVxCustomButton>(form, {10, 10, 110, 40}, "button");
+    button->SetAction(save);
+    EXPECT_EQ(button->Caption(), u"&Save");
+    EXPECT_EQ(button->GlyphSize(), (TPoint{16, 16}));
+    EXPECT_TRUE(button->GlyphFromAction());
+    button->Click();
+    EXPECT_EQ(executed, 1);
+    EXPECT_TRUE(clicks.empty()) << "the action's handler runs instead of OnClick";
+    save->SetCaption(u"Store");
+    EXPECT_EQ(button->Caption(), u"Store");
+
+    save->Free();
+    EXPECT_EQ(button->Action(), nullptr);
+    button->Click();
+    EXPECT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(list->ActionCount(), 0);
 }
 
 TEST_F(VxButtonTest, ClassicFaceIsRaisedWhenNormalAndFlatWhenPressed) {
