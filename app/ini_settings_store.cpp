@@ -25,8 +25,8 @@ bool IsQuote(char c) {
 std::string TIniSettingsStore::StoredForm(const std::string& value) {
     // The system's reader trims blanks around a value and takes off one pair of quotes around
     // it: a value it would change goes in quotes, which it takes off again. Others stay bare.
-    if (value.empty() || !(IsBlank(value.front()) || IsBlank(value.back()) || IsQuote(value.front()) ||
-                           IsQuote(value.back()))) {
+    if (value.empty() ||
+        !(IsBlank(value.front()) || IsBlank(value.back()) || IsQuote(value.front()) || IsQuote(value.back()))) {
         return value;
     }
     return '"' + value + '"';

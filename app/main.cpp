@@ -5,10 +5,10 @@
 #include "framework/rtl/class_registry.h"
 #include "framework/win32/application.h"
 #include "framework/win32/dib_storage.h"
+#include "plugins/include/dcd_plugin.h"
 #include "skin/form/window_skin_announcer.h"
 #include "skin/form/window_skin_host.h"
 #include "skin/store/skin_classes.h"
-#include "plugins/include/dcd_plugin.h"
 
 namespace zaprelay::app {
 

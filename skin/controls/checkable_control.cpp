@@ -17,9 +17,9 @@ TCheckableControl::TCheckableControl(TComponent* owner, const TGlyphKind& kind, 
 
 const TMessageTable& TCheckableControl::StaticMessageTable() {
     using T = TCheckableControl;
-    static const TMessageTable table =
-        TMessageTable::For<T, TVxCustomControl>().On<&T::CMDialogChar>(win32::CM_DIALOGCHAR).On<&T::BMGetCheck>(
-            BM_GETCHECK);
+    static const TMessageTable table = TMessageTable::For<T, TVxCustomControl>()
+                                           .On<&T::CMDialogChar>(win32::CM_DIALOGCHAR)
+                                           .On<&T::BMGetCheck>(BM_GETCHECK);
     return table;
 }
 

@@ -7,8 +7,8 @@
 #include "framework/win32/control_props.h"
 #include "framework/win32/dib_storage.h"
 #include "framework/win32/forms.h"
-#include "framework/win32/image_list.h"
 #include "framework/win32/gdi_handles.h"
+#include "framework/win32/image_list.h"
 #include "skin/form/window_skin_host.h"
 #include "skin/form/window_theme.h"
 #include "skin/store/bmp_codec.h"
@@ -22,9 +22,9 @@
 namespace zaprelay::skin {
 
 const TEnumInfo kVxButtonStateNames = MakeEnumInfo<kbsPressed>("TVxButtonState", {"kbsNormal", "kbsPressed"});
-const TEnumInfo kVxButtonKindNames =
-    MakeEnumInfo<bkAll>("TVxButtonKind", {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
-                                          "bkRetry", "bkIgnore", "bkAll"});
+const TEnumInfo kVxButtonKindNames = MakeEnumInfo<bkAll>(
+    "TVxButtonKind",
+    {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"});
 const TEnumInfo kVxButtonLayoutNames =
     MakeEnumInfo<blGlyphBottom>("TVxButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"});
 
@@ -133,10 +133,12 @@ const TClassInfo& TVxCustomButton::StaticClassInfo() {
         win32::publish::Enabled(b);
         win32::publish::Font(b);
         b.Enum("Kind", kVxButtonKindNames, &T::Kind, &T::SetKind, bkCustom);
-        b.Integer("ModalResult", &T::ModalResult, [](T& c, int64_t v) { c.SetModalResult(static_cast<int32_t>(v)); },
-                  0);
-        b.Integer("NumGlyphs", &T::NumGlyphs, [](T& c, int64_t v) { c.SetNumGlyphs(static_cast<int32_t>(v)); }, 1);
-        b.Integer("Spacing", &T::Spacing, [](T& c, int64_t v) { c.SetSpacing(static_cast<int32_t>(v)); }, 4);
+        b.Integer(
+            "ModalResult", &T::ModalResult, [](T& c, int64_t v) { c.SetModalResult(static_cast<int32_t>(v)); }, 0);
+        b.Integer(
+            "NumGlyphs", &T::NumGlyphs, [](T& c, int64_t v) { c.SetNumGlyphs(static_cast<int32_t>(v)); }, 1);
+        b.Integer(
+            "Spacing", &T::Spacing, [](T& c, int64_t v) { c.SetSpacing(static_cast<int32_t>(v)); }, 4);
         b.Enum("State", kVxButtonStateNames, &T::State, &T::SetState, kbsNormal);
         b.Object("Glyph", [](T& c) -> TPersistent* { return &c.m_glyphData; });
         b.Enum("Layout", kVxButtonLayoutNames, &T::Layout, &T::SetLayout, blGlyphLeft);
@@ -245,7 +247,8 @@ void TVxCustomButton::SetGlyph(const TVxBitmap& value) {
         // The pixels themselves: a bitmap's CopyFrom converts from other kinds of image only.
         m_glyph.SetSize(value.Width(), value.Height());
         if (!value.Empty() && !m_glyph.Empty()) {
-            std::copy_n(value.Bits(), static_cast<std::size_t>(value.Width()) * static_cast<std::size_t>(value.Height()),
+            std::copy_n(value.Bits(),
+                        static_cast<std::size_t>(value.Width()) * static_cast<std::size_t>(value.Height()),
                         m_glyph.Bits());
         }
     }
@@ -404,11 +407,11 @@ void TVxCustomButton::PaintFace() {
     const TRect face = GetInnerRect();
     if (VisualStylesActive()) {
         if (const TWindowTheme theme(L"Button", WindowHandle()); theme) {
-            const int state = !Enabled()                        ? 4
-                              : m_state == kbsPressed           ? 3
-                              : MouseInControl()                ? 2
+            const int state = !Enabled()                      ? 4
+                              : m_state == kbsPressed         ? 3
+                              : MouseInControl()              ? 2
                               : HasFocus() || m_activeDefault ? 5
-                                                                : 1;
+                                                              : 1;
             // The theme's rounded corners show what lies under the button.
             if (!Transparent()) {
                 Painting().PaintParentBackground(*this, PaintCanvas().Handle());

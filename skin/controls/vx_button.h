@@ -12,7 +12,19 @@
 namespace zaprelay::skin {
 
 enum TVxButtonState : uint8_t { kbsNormal, kbsPressed };
-enum TVxButtonKind : uint8_t { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
+enum TVxButtonKind : uint8_t {
+    bkCustom,
+    bkOK,
+    bkCancel,
+    bkHelp,
+    bkYes,
+    bkNo,
+    bkClose,
+    bkAbort,
+    bkRetry,
+    bkIgnore,
+    bkAll
+};
 enum TVxButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 extern const TEnumInfo kVxButtonStateNames;

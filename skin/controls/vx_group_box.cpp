@@ -24,8 +24,7 @@ const TClassInfo& TVxCustomGroupBox::StaticClassInfo() {
         b.Integer("CaptionMargin", &T::CaptionMargin, &T::SetCaptionMargin, 12);
         win32::publish::Caption(b);
         b.Boolean("UseCheckBox", &T::UseCheckBox, &T::SetUseCheckBox, false);
-        b.Enum("CheckBoxAlignment", kVxLeftRightNames, &T::CheckBoxAlignment, &T::SetCheckBoxAlignment,
-               ktaLeftJustify);
+        b.Enum("CheckBoxAlignment", kVxLeftRightNames, &T::CheckBoxAlignment, &T::SetCheckBoxAlignment, ktaLeftJustify);
         b.Boolean("Checked", &T::Checked, &T::SetChecked, true);
         b.Event("OnCheckBoxClick", win32::publish::Member<T>(&T::OnCheckBoxClick));
         win32::publish::Enabled(b);
@@ -258,7 +257,8 @@ void TVxCustomGroupBox::PaintEtched(const TRect& frame, const TRect& caption) {
         TRect r = caption;
         canvas.DrawText(text, r, flags);
     } else {
-        win32::DrawEngravedText(canvas.Handle(), text, {caption.Left, caption.Top, caption.Right, caption.Bottom}, flags);
+        win32::DrawEngravedText(canvas.Handle(), text, {caption.Left, caption.Top, caption.Right, caption.Bottom},
+                                flags);
     }
 }
 

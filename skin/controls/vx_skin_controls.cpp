@@ -68,12 +68,12 @@ TVxSkinCheckBox::TVxSkinCheckBox(TComponent* owner) : TVxSkinCheckable(owner, "C
 
 const char* TVxSkinCheckBox::GlyphName() const {
     switch (State()) {
-    case cbChecked:
-        return "Checked";
-    case cbGrayed:
-        return "Mixed";
-    default:
-        return "Unchecked";
+        case cbChecked:
+            return "Checked";
+        case cbGrayed:
+            return "Mixed";
+        default:
+            return "Unchecked";
     }
 }
 

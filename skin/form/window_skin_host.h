@@ -2,10 +2,9 @@
 // library's messages to the control, the control's reading order and the application's hint.
 #pragma once
 
-#include "skin/objects/skin_host.h"
-
 #include "framework/graphics/geometry.h"
 #include "framework/rtl/font.h"
+#include "skin/objects/skin_host.h"
 
 #include <cstdint>
 #include <string_view>

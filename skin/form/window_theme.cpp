@@ -81,8 +81,8 @@ void TWindowTheme::Draw(HDC dc, int part, int state, const TRect& rect) const {
     ThemeApi().DrawBackground(m_theme, dc, part, state, &r, nullptr);
 }
 
-void TWindowTheme::DrawText(HDC dc, int part, int state, std::u16string_view text, uint32_t flags,
-                            const TRect& rect) const {
+void TWindowTheme::DrawText(HDC dc, int part, int state, std::u16string_view text, uint32_t flags, const TRect& rect)
+    const {
     if (m_theme == nullptr || ThemeApi().DrawText == nullptr || text.empty()) {
         return;
     }

@@ -49,8 +49,9 @@ TEST_F(GuidePictures, TrayMenu) {
 }
 
 TEST_F(GuidePictures, ReceiverSettings) {
-    const std::pair<const char*, const char*> receivers[] = {
-        {"DCD.dll", "receiver-virtual-remote"}, {"lirc\\DCD.dll", "receiver-network"}, {"keys\\DCD.dll", "receiver-keyboard"}};
+    const std::pair<const char*, const char*> receivers[] = {{"DCD.dll", "receiver-virtual-remote"},
+                                                             {"lirc\\DCD.dll", "receiver-network"},
+                                                             {"keys\\DCD.dll", "receiver-keyboard"}};
     for (const auto& [plugin, name] : receivers) {
         SCOPED_TRACE(name);
         UsePlugin(plugin);

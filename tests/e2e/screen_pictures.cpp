@@ -49,7 +49,8 @@ int DifferingPixels(const TScreenPicture& a, const TScreenPicture& b) {
     int differing = 0;
     for (std::size_t i = 0; i < a.Pixels.size(); ++i) {
         for (int shift : {0, 8, 16}) {
-            const int delta = static_cast<int>((a.Pixels[i] >> shift) & 0xFF) - static_cast<int>((b.Pixels[i] >> shift) & 0xFF);
+            const int delta =
+                static_cast<int>((a.Pixels[i] >> shift) & 0xFF) - static_cast<int>((b.Pixels[i] >> shift) & 0xFF);
             if (std::abs(delta) > kChannelTolerance) {
                 ++differing;
                 break;
@@ -97,7 +98,8 @@ void WriteScreenPicture(const TScreenPicture& picture, const std::string& name) 
     std::vector<uint8_t> rgba;
     rgba.reserve(picture.Pixels.size() * 4);
     for (uint32_t p : picture.Pixels) {
-        rgba.insert(rgba.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p), 0xFF});
+        rgba.insert(rgba.end(),
+                    {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p), 0xFF});
     }
     const std::vector<uint8_t> png = zapskin::EncodePng(picture.Width, picture.Height, rgba);
     test::WriteFile(PicturePath(name), std::string(png.begin(), png.end()));

@@ -30,9 +30,9 @@ class VxButtonTest : public test::ControlFormTest {};
 
 TEST_F(VxButtonTest, KindsSetCaptionResultGlyphAndDefaultAndCustomKeepsThem) {
     const std::tuple<TVxButtonKind, std::u16string, int32_t, bool> kinds[] = {
-        {bkOK, u"OK", 1, true},         {bkCancel, u"Cancel", 2, false}, {bkHelp, u"&Help", 0, false},
-        {bkYes, u"&Yes", 6, true},      {bkNo, u"&No", 7, false},        {bkClose, u"&Close", 0, false},
-        {bkAbort, u"Abort", 3, false},  {bkRetry, u"&Retry", 4, false},  {bkIgnore, u"&Ignore", 5, false},
+        {bkOK, u"OK", 1, true},        {bkCancel, u"Cancel", 2, false}, {bkHelp, u"&Help", 0, false},
+        {bkYes, u"&Yes", 6, true},     {bkNo, u"&No", 7, false},        {bkClose, u"&Close", 0, false},
+        {bkAbort, u"Abort", 3, false}, {bkRetry, u"&Retry", 4, false},  {bkIgnore, u"&Ignore", 5, false},
         {bkAll, u"&All", 8, false},
     };
     for (const auto& [kind, caption, result, isDefault] : kinds) {
@@ -122,8 +122,8 @@ TEST_F(VxButtonTest, DialogFromALayoutAnswersEnterAndEscapeByTheFocusedControl) 
     for (const TClassInfo* c : {&win32::TEdit::StaticClassInfo(), &TVxCustomButton::StaticClassInfo()}) {
         RegisterClass(*c);
     }
-    const std::pair<const char*, WORD> cases[] = {{"Name", VK_RETURN}, {"Later", VK_RETURN}, {"Ok", VK_RETURN},
-                                                  {"Name", VK_ESCAPE}, {"Later", VK_ESCAPE}};
+    const std::pair<const char*, WORD> cases[] = {
+        {"Name", VK_RETURN}, {"Later", VK_RETURN}, {"Ok", VK_RETURN}, {"Name", VK_ESCAPE}, {"Later", VK_ESCAPE}};
     const int32_t expected[] = {1, 42, 1, 2, 2};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         auto* dialog = new win32::TForm(form);
@@ -147,9 +147,9 @@ TEST_F(VxButtonTest, DialogFromALayoutAnswersEnterAndEscapeByTheFocusedControl) 
 TEST_F(VxButtonTest, DisabledSingleGlyphIsLightGreyAndASecondImageIsUsedInstead) {
     TVxBitmap strip;
     strip.SetSize(32, 16);
-    strip.Fill(0xFFFF00FF);                                    // the key colour, at the bottom-left too
-    strip.FillRect({4, 4, 12, 12}, 0xFF204080);                // the first image's square
-    strip.FillRect({20, 4, 28, 12}, 0xFF00C000);               // the second's
+    strip.Fill(0xFFFF00FF);                       // the key colour, at the bottom-left too
+    strip.FillRect({4, 4, 12, 12}, 0xFF204080);   // the first image's square
+    strip.FillRect({20, 4, 28, 12}, 0xFF00C000);  // the second's
     auto* button = Place<TVxCustomButton>(form, {10, 10, 110, 40});
     button->SetCaption(u"");
     button->SetTransparent(false);
@@ -219,7 +219,8 @@ TEST_F(VxButtonTest, ACustomGlyphTravelsInTheLayoutAndBadGlyphDataIsAnError) {
     EXPECT_EQ(read->NumGlyphs(), 2);
 
     // A byte count beyond the data: an error naming the property, nothing allocated for it.
-    const std::string bad = "object Bad: TForm\n  object B: TVxCustomButton\n    Glyph.Data = {FFFFFF7F424D}\n  end\nend";
+    const std::string bad =
+        "object Bad: TForm\n  object B: TVxCustomButton\n    Glyph.Data = {FFFFFF7F424D}\n  end\nend";
     TBytesStream badText({reinterpret_cast<const uint8_t*>(bad.data()), bad.size()});
     TMemoryStream badBinary;
     StreamTextToBinary(badText, badBinary);

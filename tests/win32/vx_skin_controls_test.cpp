@@ -20,8 +20,7 @@ using test::kFormColor;
 using test::Rgb;
 
 // Glyph colours by mark (row) and skin state (column: normal, hot, focused, disabled).
-constexpr TColor kGlyph[2][4] = {{0x0000C0, 0x00C000, 0xC00000, 0x808080},
-                                 {0x0040C0, 0x40C000, 0xC04000, 0x404040}};
+constexpr TColor kGlyph[2][4] = {{0x0000C0, 0x00C000, 0xC00000, 0x808080}, {0x0040C0, 0x40C000, 0xC04000, 0x404040}};
 constexpr TColor kText[3] = {0x00A000A0, 0x00A0A0F0, 0x00F0A0A0};  // normal, hot, focused
 constexpr TColor kRadioText = 0x00A0A000;
 constexpr TColor kFrame = 0x00206040;
@@ -45,9 +44,9 @@ const std::string kCheckBoxSkin = "object CheckBox: TVxSkinObject\n  Width = 100
                                   "  object Text: TVxTextObject\n    Font.Color = " + std::to_string(kText[0]) +
                                   "\n    FontHot.Color = " + std::to_string(kText[1]) +
                                   "\n    FontFocused.Color = " + std::to_string(kText[2]) + "\n  end\nend";
-const std::string kRadioSkin = "object RadioButton: TVxSkinObject\n  Width = 100\n  Height = 20\n  Font.Color = " +
-                               std::to_string(kRadioText) + "\n" + Glyph("Unchecked", 0) + Glyph("Checked", 1) +
-                               "end";
+const std::string kRadioSkin =
+    "object RadioButton: TVxSkinObject\n  Width = 100\n  Height = 20\n  Font.Color = " + std::to_string(kRadioText) +
+    "\n" + Glyph("Unchecked", 0) + Glyph("Checked", 1) + "end";
 // A group whose frame is one colour; "MaskedGroup" is the same with a masked frame.
 std::string GroupSkin(const char* name, bool masked) {
     const char* flag = masked ? "True" : "False";
@@ -139,7 +138,8 @@ TEST_F(VxSkinControlsTest, GlyphAndCaptionFontFollowTheMarkAndTheSkinState) {
     for (int column = 0; column < 4; ++column) {
         const auto& [name, enter] = states[column];
         for (const int mark : {0, 1}) {
-            for (TCheckableControl* c : {static_cast<TCheckableControl*>(box), static_cast<TCheckableControl*>(radio)}) {
+            for (TCheckableControl* c :
+                 {static_cast<TCheckableControl*>(box), static_cast<TCheckableControl*>(radio)}) {
                 box->SetChecked(mark == 1);
                 radio->SetChecked(mark == 1);
                 enter(*c);

@@ -68,8 +68,9 @@ void ButtonsDialog(win32::TForm* form) {
     }
     auto* custom = Add<TVxCustomButton>(form, Bounds(10, 180, 150, 40), u"A custom button that wraps its text");
     custom->SetWordWrap(true);
-    const std::pair<win32::TAlignment, const char16_t*> alignments[] = {
-        {win32::taLeftJustify, u"Left aligned"}, {win32::taCenter, u"Centred"}, {win32::taRightJustify, u"Right aligned"}};
+    const std::pair<win32::TAlignment, const char16_t*> alignments[] = {{win32::taLeftJustify, u"Left aligned"},
+                                                                        {win32::taCenter, u"Centred"},
+                                                                        {win32::taRightJustify, u"Right aligned"}};
     for (int i = 0; i < 3; ++i) {
         auto* label = Add<TVxCustomLabel>(form, Bounds(10 + i * 170, 10, 160, 17), alignments[i].second);
         label->SetAutoSize(false);
