@@ -34,16 +34,6 @@ extern const TEnumInfo kVxBevelKindNames;
 extern const TEnumInfo kVxBevelSideNames;
 extern const TEnumInfo kVxLeftRightNames;
 
-// A setter's first step: false when the value is already there, else it is stored.
-template <typename V>
-bool Store(V& field, V value) {
-    if (field == value) {
-        return false;
-    }
-    field = value;
-    return true;
-}
-
 // The cut a bevel kind other than kbkNone sets on both sides of the bevel.
 TVxBevelCut BevelKindCut(TVxBevelKind kind);
 

@@ -13,20 +13,6 @@ const TEnumInfo kEffectNames = MakeEnumInfo<keSmoothRectOut>(
 const TEnumInfo kDirectionNames =
     MakeEnumInfo<kdRotate270>("TVxDirection", {"kdNone", "kdNoRotate", "kdRotate90", "kdRotate180", "kdRotate270"});
 
-namespace {
-
-// Sets field to value and reports whether it changed.
-template <typename T>
-bool Store(T& field, T value) {
-    if (field == value) {
-        return false;
-    }
-    field = value;
-    return true;
-}
-
-}  // namespace
-
 // ---- TVxDragging
 
 const TClassInfo& TVxDragging::StaticClassInfo() {

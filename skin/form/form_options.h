@@ -10,6 +10,17 @@
 
 namespace zaprelay::skin {
 
+// A setter's first step, for the form's options and the skinned controls: false when the value
+// is already there, else it is stored.
+template <typename T>
+bool Store(T& field, T value) {
+    if (field == value) {
+        return false;
+    }
+    field = value;
+    return true;
+}
+
 // kfdmBorder drags an XOR outline and moves the window once at the end.
 enum TVxFormDragMode : uint8_t { kfdmBorder, kfdmFullDrag };
 
