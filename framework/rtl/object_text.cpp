@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -80,19 +80,89 @@ std::array<uint8_t, 10> EncodeExtended(ExtendedFloat value) {
     return bytes;
 }
 
-// Shortest text that reads back to the same value, always with a "." so that it never reads
-// back as an integer.
+float ReadBackFloat(const std::string& text, float*) {
+    return std::strtof(text.c_str(), nullptr);
+}
+double ReadBackFloat(const std::string& text, double*) {
+    return std::strtod(text.c_str(), nullptr);
+}
+long double ReadBackFloat(const std::string& text, long double*) {
+    return std::strtold(text.c_str(), nullptr);
+}
+
+// The value's significant decimal digits, correctly rounded to `digits` of them, and the
+// power of ten of the first: 1234.5 with 3 digits is "123" and 3.
+void ScientificDigits(long double value, int digits, bool& negative, std::string& mantissa, int& exponent) {
+    std::array<char, 96> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*Le", digits - 1, value);
+    // "-1.23e+03", with whatever decimal point the locale has: only digits are taken.
+    const char* at = buffer.data();
+    negative = *at == '-';
+    mantissa.clear();
+    for (; *at != 'e' && *at != 'E' && *at != '\0'; ++at) {
+        if (*at >= '0' && *at <= '9') {
+            mantissa += *at;
+        }
+    }
+    exponent = *at == '\0' ? 0 : std::atoi(at + 1);
+}
+
+// Shortest text that reads back to the same value, in std::to_chars' form (the fewest
+// significant digits; fixed or scientific notation, whichever is shorter, fixed on a tie),
+// always with a "." so that it never reads back as an integer. Made with the C runtime's
+// formatting and reading: the standard library's shortest conversion outweighs the rest of
+// the text stream many times over in every program that links it.
 template <typename T>
 std::string FloatText(T value) {
     if (!std::isfinite(value)) {
         throw EWriteError(kInvalidFloat);
     }
-    std::array<char, 64> buffer{};
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    std::string text(buffer.data(), result.ptr);
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+    for (int count = 1; count <= std::numeric_limits<T>::max_digits10; ++count) {
+        ScientificDigits(value, count, negative, digits, exponent);
+        // Read back without a decimal point, alike in every locale.
+        const std::string plain = (negative ? "-" : "") + digits + "e" + std::to_string(exponent - count + 1);
+        if (ReadBackFloat(plain, static_cast<T*>(nullptr)) == value) {
+            break;
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+    const int count = static_cast<int>(digits.size());
+    std::string scientific = digits.substr(0, 1);
+    if (count > 1) {
+        scientific += "." + digits.substr(1);
+    }
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    scientific += std::string(exponent < 0 ? "e-" : "e+") + (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
+    std::string fixed;
+    if (exponent < 0) {
+        fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    } else if (count <= exponent + 1) {
+        fixed = digits + std::string(static_cast<std::size_t>(exponent + 1 - count), '0');
+        if (fixed.size() <= scientific.size()) {
+            // Written, a whole number shows all its digits, as %f does, not the shortest
+            // ones padded with zeros.
+            std::array<char, 64> buffer{};
+            std::snprintf(buffer.data(), buffer.size(), "%.0Lf", static_cast<long double>(value));
+            fixed.clear();
+            for (const char* at = buffer.data(); *at != '\0'; ++at) {
+                if (*at >= '0' && *at <= '9') {
+                    fixed += *at;
+                }
+            }
+        }
+    } else {
+        fixed = digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+                digits.substr(static_cast<std::size_t>(exponent + 1));
+    }
+    std::string text = (negative ? "-" : "") + (fixed.size() <= scientific.size() ? fixed : scientific);
     if (text.find('.') == std::string::npos) {
-        size_t exponent = text.find('e');
-        text.insert(exponent == std::string::npos ? text.size() : exponent, ".0");
+        size_t at = text.find('e');
+        text.insert(at == std::string::npos ? text.size() : at, ".0");
     }
     return text;
 }
@@ -123,50 +193,17 @@ std::string PlainDecimal(const DecimalParts& parts) {
            std::to_string(parts.Exponent - static_cast<int64_t>(parts.Fraction.size()));
 }
 
-float StrToFloat(const std::string& text, float*) {
-    return std::strtof(text.c_str(), nullptr);
-}
-double StrToFloat(const std::string& text, double*) {
-    return std::strtod(text.c_str(), nullptr);
-}
-
+// The value the decimal text stands for, correctly rounded (the C runtime's conversion, given
+// the text without a decimal point so that every locale reads it alike); false when it is
+// out of the type's range. A value too small for the type rounds, to zero at the last.
 template <typename T>
 bool ParseFloat(const DecimalParts& parts, T& value) {
-    if constexpr (std::is_same_v<T, long double>) {
-        // Some runtimes' from_chars reads a long double through a double and drops the last
-        // 11 bits; strtold keeps all 64.
-        long double number = std::strtold(PlainDecimal(parts).c_str(), nullptr);
-        if (!std::isfinite(number)) {
-            return false;
-        }
-        value = number;
-        return true;
-    } else {
-        std::string text = parts.Negative ? "-" : "";
-        text += parts.Whole;
-        if (!parts.Fraction.empty()) {
-            text += '.';
-            text += parts.Fraction;
-        }
-        if (parts.Exponent != 0) {
-            text += 'e';
-            text += std::to_string(parts.Exponent);
-        }
-        auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (result.ec == std::errc() && result.ptr == text.data() + text.size()) {
-            return true;
-        }
-        if (result.ec != std::errc::result_out_of_range) {
-            return false;
-        }
-        // from_chars refuses results that underflow to zero; strto* still rounds them.
-        T rounded = StrToFloat(PlainDecimal(parts), static_cast<T*>(nullptr));
-        if (!std::isfinite(rounded)) {
-            return false;
-        }
-        value = rounded;
-        return true;
+    T number = ReadBackFloat(PlainDecimal(parts), static_cast<T*>(nullptr));
+    if (!std::isfinite(number)) {
+        return false;
     }
+    value = number;
+    return true;
 }
 
 // Currency is a count of 1/10000 units; converted exactly from the decimal digits (a binary

@@ -22,6 +22,19 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
     return false;
 }
 
+TPropInfo& TClassInfo::NewProperty(std::string_view name, TPropKind kind) {
+    TPropInfo& property = m_properties.emplace_back();
+    property.Name = name;
+    property.Kind = kind;
+    return property;
+}
+
+TMethodInfo& TClassInfo::NewMethod(std::string_view name) {
+    TMethodInfo& method = m_methods.emplace_back();
+    method.Name = name;
+    return method;
+}
+
 std::vector<const TPropInfo*> TClassInfo::Properties() const {
     std::vector<const TPropInfo*> all = m_parent != nullptr ? m_parent->Properties() : std::vector<const TPropInfo*>{};
     const std::size_t inherited = all.size();

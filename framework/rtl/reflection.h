@@ -3,6 +3,7 @@
 // through that table. Events are bound by handler name to methods of the root being read.
 #pragma once
 
+#include "framework/rtl/accessor.h"
 #include "framework/rtl/strings.h"
 
 #include <any>
@@ -111,7 +112,7 @@ using TNotifyEvent = TEvent<void(TObject* sender)>;
 struct TMethodInfo {
     std::string Name;
     std::type_index Signature = typeid(void);
-    std::function<std::any(TComponent& root)> MakeHandler;
+    TAccessor<std::any(TComponent& root)> MakeHandler;
 };
 
 struct TPropInfo {
@@ -121,29 +122,29 @@ struct TPropInfo {
     bool Stored = true;              // false: read, never written
     // When set, the property is written only while it answers true (a font that follows
     // its parent's is not written, say).
-    std::function<bool(const TPersistent&)> StoredWhen;
+    TAccessor<bool(const TPersistent&)> StoredWhen;
     // pkInteger: identifiers for some values (a cursor's crHandPoint), read and written
     // in place of the number.
     bool (*IntToIdent)(int32_t value, std::string& name) = nullptr;
     bool (*IdentToInt)(std::string_view name, int32_t& value) = nullptr;
     const TEnumInfo* Enum = nullptr;  // pkEnum: value names; pkSet: element names
 
-    std::function<int64_t(const TPersistent&)> GetOrd;
-    std::function<void(TPersistent&, int64_t)> SetOrd;
-    std::function<std::string(const TPersistent&)> GetString;
-    std::function<void(TPersistent&, const std::string&)> SetString;
-    std::function<std::u16string(const TPersistent&)> GetWide;
-    std::function<void(TPersistent&, const std::u16string&)> SetWide;
-    std::function<TPersistent*(TPersistent&)> GetObject;
-    std::function<TComponent*(const TPersistent&)> GetComponent;
-    std::function<void(TPersistent&, TComponent*)> SetComponent;
+    TAccessor<int64_t(const TPersistent&)> GetOrd;
+    TAccessor<void(TPersistent&, int64_t)> SetOrd;
+    TAccessor<std::string(const TPersistent&)> GetString;
+    TAccessor<void(TPersistent&, const std::string&)> SetString;
+    TAccessor<std::u16string(const TPersistent&)> GetWide;
+    TAccessor<void(TPersistent&, const std::u16string&)> SetWide;
+    TAccessor<TPersistent*(TPersistent&)> GetObject;
+    TAccessor<TComponent*(const TPersistent&)> GetComponent;
+    TAccessor<void(TPersistent&, TComponent*)> SetComponent;
     std::type_index EventSignature = typeid(void);
-    std::function<std::string(const TPersistent&)> GetHandlerName;
+    TAccessor<std::string(const TPersistent&)> GetHandlerName;
     // False when the handler's signature is not the event's.
-    std::function<bool(TPersistent&, const std::string& name, const std::any& handler)> BindEvent;
-    std::function<void(TPersistent&)> ClearEvent;
-    std::function<TStrings*(TPersistent&)> GetStrings;
-    std::function<TCollection*(TPersistent&)> GetCollection;
+    TAccessor<bool(TPersistent&, const std::string& name, const std::any& handler)> BindEvent;
+    TAccessor<void(TPersistent&)> ClearEvent;
+    TAccessor<TStrings*(TPersistent&)> GetStrings;
+    TAccessor<TCollection*(TPersistent&)> GetCollection;
 
     bool IsOrdinal() const {
         return Kind == pkInteger || Kind == pkEnum || Kind == pkBoolean || Kind == pkSet || Kind == pkColor ||
@@ -172,11 +173,13 @@ public:
     const TMethodInfo* FindMethod(std::string_view name) const;
 
     // Creates a component of this class; empty unless the class declared itself Creatable.
-    std::function<TComponent*(TComponent* owner)> Create;
+    TAccessor<TComponent*(TComponent* owner)> Create;
 
-    void AddProperty(TPropInfo info) { m_properties.push_back(std::move(info)); }
+    // A new property or method at the end, to be filled in. Out of line: the tables' builders
+    // are instantiated for every class and property, and should hold only what differs.
+    TPropInfo& NewProperty(std::string_view name, TPropKind kind);
+    TMethodInfo& NewMethod(std::string_view name);
     TPropInfo& LastProperty() { return m_properties.back(); }
-    void AddMethod(TMethodInfo info) { m_methods.push_back(std::move(info)); }
 
 private:
     TClassInfo(std::string name, const TClassInfo* parent, std::type_index type)
@@ -257,89 +260,89 @@ public:
     }
 
     template <typename Getter, typename Setter>
-    TClassBuilder& Integer(std::string name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
-        return Ordinal(std::move(name), pkInteger, nullptr, get, set, def);
+    TClassBuilder& Integer(std::string_view name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
+        return Ordinal(name, pkInteger, nullptr, get, set, def);
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& Color(std::string name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
-        return Ordinal(std::move(name), pkColor, nullptr, get, set, def);
+    TClassBuilder& Color(std::string_view name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
+        return Ordinal(name, pkColor, nullptr, get, set, def);
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& Charset(std::string name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
-        return Ordinal(std::move(name), pkCharset, nullptr, get, set, def);
+    TClassBuilder& Charset(std::string_view name, Getter get, Setter set, std::optional<int64_t> def = std::nullopt) {
+        return Ordinal(name, pkCharset, nullptr, get, set, def);
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& Boolean(std::string name, Getter get, Setter set, std::optional<bool> def = std::nullopt) {
+    TClassBuilder& Boolean(std::string_view name, Getter get, Setter set, std::optional<bool> def = std::nullopt) {
         std::optional<int64_t> ord;
         if (def) {
             ord = *def ? 1 : 0;
         }
-        return Ordinal(std::move(name), pkBoolean, nullptr, get, set, ord);
+        return Ordinal(name, pkBoolean, nullptr, get, set, ord);
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& Enum(std::string name, const TEnumInfo& names, Getter get, Setter set) {
-        return Ordinal(std::move(name), pkEnum, &names, get, set, std::nullopt);
+    TClassBuilder& Enum(std::string_view name, const TEnumInfo& names, Getter get, Setter set) {
+        return Ordinal(name, pkEnum, &names, get, set, std::nullopt);
     }
     template <typename Getter, typename Setter, typename E>
-    TClassBuilder& Enum(std::string name, const TEnumInfo& names, Getter get, Setter set, E def) {
-        return Ordinal(std::move(name), pkEnum, &names, get, set, static_cast<int64_t>(def));
+    TClassBuilder& Enum(std::string_view name, const TEnumInfo& names, Getter get, Setter set, E def) {
+        return Ordinal(name, pkEnum, &names, get, set, static_cast<int64_t>(def));
     }
     // get returns the element bits as an unsigned integer.
     template <typename Getter, typename Setter>
-    TClassBuilder& Set(std::string name,
+    TClassBuilder& Set(std::string_view name,
                        const TEnumInfo& elements,
                        Getter get,
                        Setter set,
                        std::optional<int64_t> def = std::nullopt) {
-        return Ordinal(std::move(name), pkSet, &elements, get, set, def);
+        return Ordinal(name, pkSet, &elements, get, set, def);
     }
 
     template <typename Getter, typename Setter>
-    TClassBuilder& String(std::string name, Getter get, Setter set) {
-        TPropInfo p = Base(std::move(name), pkString);
+    TClassBuilder& String(std::string_view name, Getter get, Setter set) {
+        TPropInfo& p = m_info.NewProperty(name, pkString);
         p.GetString = [get](const TPersistent& o) { return std::string(std::invoke(get, Cast(o))); };
         p.SetString = [set](TPersistent& o, const std::string& v) { std::invoke(set, Cast(o), v); };
-        return Add(std::move(p));
+        return *this;
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& WideString(std::string name, Getter get, Setter set) {
-        TPropInfo p = Base(std::move(name), pkWideString);
+    TClassBuilder& WideString(std::string_view name, Getter get, Setter set) {
+        TPropInfo& p = m_info.NewProperty(name, pkWideString);
         p.GetWide = [get](const TPersistent& o) { return std::u16string(std::invoke(get, Cast(o))); };
         p.SetWide = [set](TPersistent& o, const std::u16string& v) { std::invoke(set, Cast(o), v); };
-        return Add(std::move(p));
+        return *this;
     }
     // get returns a pointer to a persistent sub-object owned by the object.
     template <typename Getter>
-    TClassBuilder& Object(std::string name, Getter get) {
-        TPropInfo p = Base(std::move(name), pkObject);
+    TClassBuilder& Object(std::string_view name, Getter get) {
+        TPropInfo& p = m_info.NewProperty(name, pkObject);
         p.GetObject = [get](TPersistent& o) -> TPersistent* { return std::invoke(get, Cast(o)); };
-        return Add(std::move(p));
+        return *this;
     }
     template <typename Getter, typename Setter>
-    TClassBuilder& Component(std::string name, Getter get, Setter set) {
-        TPropInfo p = Base(std::move(name), pkComponent);
+    TClassBuilder& Component(std::string_view name, Getter get, Setter set) {
+        TPropInfo& p = m_info.NewProperty(name, pkComponent);
         p.GetComponent = [get](const TPersistent& o) -> TComponent* { return std::invoke(get, Cast(o)); };
         p.SetComponent = [set](TPersistent& o, TComponent* c) { std::invoke(set, Cast(o), c); };
-        return Add(std::move(p));
+        return *this;
     }
     // get returns the TStrings whose lines the property holds.
     template <typename Getter>
-    TClassBuilder& Strings(std::string name, Getter get) {
-        TPropInfo p = Base(std::move(name), pkStrings);
+    TClassBuilder& Strings(std::string_view name, Getter get) {
+        TPropInfo& p = m_info.NewProperty(name, pkStrings);
         p.GetStrings = [get](TPersistent& o) -> TStrings* { return std::invoke(get, Cast(o)); };
-        return Add(std::move(p));
+        return *this;
     }
     // get returns the TCollection owned by the object.
     template <typename Getter>
-    TClassBuilder& Collection(std::string name, Getter get) {
-        TPropInfo p = Base(std::move(name), pkCollection);
+    TClassBuilder& Collection(std::string_view name, Getter get) {
+        TPropInfo& p = m_info.NewProperty(name, pkCollection);
         p.GetCollection = [get](TPersistent& o) -> TCollection* { return std::invoke(get, Cast(o)); };
-        return Add(std::move(p));
+        return *this;
     }
     template <typename Signature>
-    TClassBuilder& Event(std::string name, TEvent<Signature> T::*member) {
+    TClassBuilder& Event(std::string_view name, TEvent<Signature> T::*member) {
         using Handler = typename TEvent<Signature>::Handler;
-        TPropInfo p = Base(std::move(name), pkEvent);
+        TPropInfo& p = m_info.NewProperty(name, pkEvent);
         p.EventSignature = typeid(Signature);
         p.GetHandlerName = [member](const TPersistent& o) { return (Cast(o).*member).HandlerName(); };
         p.BindEvent = [member](TPersistent& o, const std::string& method, const std::any& handler) {
@@ -351,18 +354,16 @@ public:
             return true;
         };
         p.ClearEvent = [member](TPersistent& o) { (Cast(o).*member).Clear(); };
-        return Add(std::move(p));
+        return *this;
     }
     // A method of T that events read with T as the root can name.
     template <typename Signature, typename MethodPtr>
-    TClassBuilder& Method(std::string name, MethodPtr method) {
-        TMethodInfo m;
-        m.Name = std::move(name);
+    TClassBuilder& Method(std::string_view name, MethodPtr method) {
+        TMethodInfo& m = m_info.NewMethod(name);
         m.Signature = typeid(Signature);
         m.MakeHandler = [method](TComponent& root) -> std::any {
             return std::any(detail::MethodBinder<Signature>::Bind(static_cast<T&>(root), method));
         };
-        m_info.AddMethod(std::move(m));
         return *this;
     }
     // Marks the last declared property as never written.
@@ -392,21 +393,14 @@ private:
     static const T& Cast(const TPersistent& o) { return static_cast<const T&>(o); }
     static T& Cast(TPersistent& o) { return static_cast<T&>(o); }
 
-    static TPropInfo Base(std::string name, TPropKind kind) {
-        TPropInfo p;
-        p.Name = std::move(name);
-        p.Kind = kind;
-        return p;
-    }
-
     template <typename Getter, typename Setter>
-    TClassBuilder& Ordinal(std::string name,
+    TClassBuilder& Ordinal(std::string_view name,
                            TPropKind kind,
                            const TEnumInfo* names,
                            Getter get,
                            Setter set,
                            std::optional<int64_t> def) {
-        TPropInfo p = Base(std::move(name), kind);
+        TPropInfo& p = m_info.NewProperty(name, kind);
         p.Enum = names;
         p.Default = def;
         p.GetOrd = [get](const TPersistent& o) { return static_cast<int64_t>(std::invoke(get, Cast(o))); };
@@ -418,17 +412,12 @@ private:
                 std::invoke(set, Cast(o), v);
             }
         };
-        return Add(std::move(p));
+        return *this;
     }
 
     // The parameter type of a setter member function.
     template <typename C, typename A>
     static A ArgOf(void (C::*)(A));
-
-    TClassBuilder& Add(TPropInfo p) {
-        m_info.AddProperty(std::move(p));
-        return *this;
-    }
 
     TClassInfo& m_info;
 };

@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace zaprelay {
 
@@ -221,9 +226,18 @@ int64_t TellFile(std::FILE* file) {
 #endif
 }
 
+// Through the open file, not its name: the name may since lead elsewhere.
+bool ResizeFile(std::FILE* file, int64_t size) {
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), size) == 0;
+#else
+    return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+#endif
+}
+
 }  // namespace
 
-TFileStream::TFileStream(const std::string& path, TFileMode mode) : m_path(path) {
+TFileStream::TFileStream(const std::string& path, TFileMode mode) {
     const char* how = mode == fmCreate ? "w+b" : mode == fmOpenReadWrite ? "r+b" : "rb";
     m_file = std::fopen(path.c_str(), how);
     if (m_file == nullptr) {
@@ -266,9 +280,7 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 void TFileStream::SetSize(int64_t size) {
     std::fflush(m_file);
-    std::error_code error;
-    std::filesystem::resize_file(m_path, static_cast<std::uintmax_t>(size), error);
-    if (error) {
+    if (size < 0 || !ResizeFile(m_file, size)) {
         throw EStreamError(msg::kStreamWriteError);
     }
 }

@@ -110,7 +110,6 @@ public:
 
 private:
     std::FILE* m_file = nullptr;
-    std::string m_path;
 };
 
 }  // namespace zaprelay

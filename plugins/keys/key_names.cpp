@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 namespace zaprelay::keys {
 namespace {
@@ -188,9 +187,16 @@ std::optional<uint32_t> ParseHex(std::string_view digits, std::size_t maxDigits)
     return value;
 }
 
+// By hand: the C runtime's formatting would bring its whole printf into the plug-in.
 std::string Hex(uint32_t value, int width) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", width, static_cast<unsigned>(value));
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    if (static_cast<int>(text.size()) < width) {
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    }
     return text;
 }
 

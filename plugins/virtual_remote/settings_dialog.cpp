@@ -42,10 +42,10 @@ private:
                   static_cast<short>(kCheckTop + (place % kListRows) * kCheckPitch), 72, 10);
         }
         t.Add(TDialogTemplate::kButton, L"Repeat timing", -1, BS_GROUPBOX | WS_GROUP, 7, kTimingTop, kWidth - 14, 58);
-        const std::wstring delayRange =
-            L"ms   (" + std::to_wstring(kMinRepeatDelayMs) + L" to " + std::to_wstring(kMaxRepeatDelayMs) + L")";
-        const std::wstring intervalRange =
-            L"ms   (" + std::to_wstring(kMinRepeatIntervalMs) + L" to " + std::to_wstring(kMaxRepeatIntervalMs) + L")";
+        const std::wstring delayRange = L"ms   (" + Widen(std::to_string(kMinRepeatDelayMs)) + L" to " +
+                                        Widen(std::to_string(kMaxRepeatDelayMs)) + L")";
+        const std::wstring intervalRange = L"ms   (" + Widen(std::to_string(kMinRepeatIntervalMs)) + L" to " +
+                                           Widen(std::to_string(kMaxRepeatIntervalMs)) + L")";
         t.Add(TDialogTemplate::kStatic, L"First repeat after:", -1, SS_LEFT, 16, kTimingTop + 15, 90, 8);
         t.Add(TDialogTemplate::kEdit, L"", kDelayEditId, ES_NUMBER | ES_RIGHT | WS_BORDER | WS_TABSTOP | WS_GROUP, 110,
               kTimingTop + 13, 36, 12);
@@ -109,8 +109,8 @@ private:
             return static_cast<uint32_t>(*value);
         }
         RejectItem(dialog, kMessageTextId, id,
-                   std::wstring(what) + L" is a number from " + std::to_wstring(low) + L" to " + std::to_wstring(high) +
-                       L" (ms).");
+                   std::wstring(what) + L" is a number from " + Widen(std::to_string(low)) + L" to " +
+                       Widen(std::to_string(high)) + L" (ms).");
         return std::nullopt;
     }
 

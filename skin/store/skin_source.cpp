@@ -4,9 +4,14 @@
 #include "framework/rtl/strings.h"
 #include "skin/store/skin_filters.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace zaprelay::skin {
 namespace {
@@ -18,20 +23,27 @@ std::string WithSeparator(std::string folder) {
     return folder;
 }
 
+// The running program's folder where the system tells it, else the current folder. (The
+// Windows program sets its own folder; this serves the tools.)
 std::string DefaultProgramFolder() {
-    try {
-        std::error_code error;
-        std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-        if (!error && exe.has_parent_path()) {
-            return WithSeparator(exe.parent_path().string());
-        }
-        std::filesystem::path current = std::filesystem::current_path(error);
-        if (!error) {
-            return WithSeparator(current.string());
-        }
-    } catch (const std::exception&) {
-        // A path that cannot be put in 8-bit text: no folder.
+    char path[4096];
+#ifdef _WIN32
+    if (_getcwd(path, sizeof path) != nullptr) {
+        return WithSeparator(path);
     }
+#else
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length > 0) {
+        std::string exe(path, static_cast<std::size_t>(length));
+        const std::size_t slash = exe.find_last_of('/');
+        if (slash != std::string::npos) {
+            return exe.substr(0, slash + 1);
+        }
+    }
+    if (getcwd(path, sizeof path) != nullptr) {
+        return WithSeparator(path);
+    }
+#endif
     return {};
 }
 
@@ -41,8 +53,8 @@ std::optional<std::string>& Folder() {
 }
 
 bool FileExists(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(name), error);
+    struct stat status {};
+    return stat(name.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
 }
 
 // Names with a drive or a root are never looked for elsewhere.
