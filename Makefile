@@ -1,5 +1,5 @@
-# The two commands of the README; each does all set-up itself.
-.PHONY: run test
+# The commands of the README; each does all set-up itself.
+.PHONY: run test dist
 # make run RECEIVER=virtual|lirc|keys puts that receiver in build/run as DCD.dll.
 ifdef RECEIVER
 run: export ZAPRELAY_RECEIVER = $(RECEIVER)
@@ -8,3 +8,5 @@ run:
 	scripts/run
 test:
 	scripts/test
+dist:
+	scripts/dist

@@ -105,14 +105,14 @@ void WriteScreenPicture(const TScreenPicture& picture, const std::string& name) 
     test::WriteFile(PicturePath(name), std::string(png.begin(), png.end()));
 }
 
-void ExpectLooksLike(HWND window, const std::string& name, const std::vector<HWND>& ignored) {
-    TScreenPicture shown = SettledLook(window);
-    if (std::getenv("ZAPRELAY_UPDATE_PICTURES") != nullptr) {
-        WriteScreenPicture(shown, name);
-        return;
-    }
+namespace {
+
+TScreenPicture CommittedPicture(const std::string& name) {
     const std::string bytes = test::ReadFile(PicturePath(name));
-    ASSERT_FALSE(bytes.empty()) << "no picture " << PicturePath(name) << " (scripts/screenshots makes it)";
+    EXPECT_FALSE(bytes.empty()) << "no picture " << PicturePath(name) << " (scripts/screenshots makes it)";
+    if (bytes.empty()) {
+        return {};
+    }
     const zapskin::TRgbaImage image =
         zapskin::DecodePngRgba({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
     TScreenPicture expected{image.Width, image.Height, {}};
@@ -120,12 +120,55 @@ void ExpectLooksLike(HWND window, const std::string& name, const std::vector<HWN
         expected.Pixels.push_back((uint32_t{image.Rgba[i]} << 16) | (uint32_t{image.Rgba[i + 1]} << 8) |
                                   image.Rgba[i + 2]);
     }
-    Blank(shown, window, ignored);
-    Blank(expected, window, ignored);
+    return expected;
+}
+
+// Rows [from, from + count) of a picture.
+TScreenPicture Rows(const TScreenPicture& picture, int32_t from, int32_t count) {
+    TScreenPicture part{picture.Width, count, {}};
+    const auto begin = picture.Pixels.begin() + static_cast<std::ptrdiff_t>(from) * picture.Width;
+    part.Pixels.assign(begin, begin + static_cast<std::ptrdiff_t>(count) * picture.Width);
+    return part;
+}
+
+void ExpectAlike(const TScreenPicture& shown, const TScreenPicture& expected, const std::string& name) {
     ASSERT_EQ(shown.Width, expected.Width) << name;
     ASSERT_EQ(shown.Height, expected.Height) << name;
     EXPECT_LE(DifferingPixels(shown, expected), shown.Width * shown.Height * kDifferingPerMille / 1000)
         << name << " looks different from the committed picture (scripts/screenshots makes it again)";
+}
+
+}  // namespace
+
+void ExpectLooksLike(HWND window, const std::string& name, const std::vector<HWND>& ignored) {
+    TScreenPicture shown = SettledLook(window);
+    if (std::getenv("ZAPRELAY_UPDATE_PICTURES") != nullptr) {
+        WriteScreenPicture(shown, name);
+        return;
+    }
+    TScreenPicture expected = CommittedPicture(name);
+    Blank(shown, window, ignored);
+    Blank(expected, window, ignored);
+    ExpectAlike(shown, expected, name);
+}
+
+void ExpectLooksLikeWithTallerClient(HWND window, const std::string& name, const std::vector<HWND>& ignored) {
+    TScreenPicture shown = SettledLook(window);
+    TScreenPicture expected = CommittedPicture(name);
+    ASSERT_GE(shown.Height, expected.Height) << name;
+    Blank(shown, window, ignored);
+    Blank(expected, window, ignored);
+    // The frame's bottom edge: the window's foot below its client area.
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT foot{0, client.bottom};
+    ClientToScreen(window, &foot);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int32_t edge = std::clamp<int32_t>(frame.bottom - foot.y, 0, expected.Height);
+    const int32_t above = expected.Height - edge;
+    ExpectAlike(Rows(shown, 0, above), Rows(expected, 0, above), name + " (above the extra rows)");
+    ExpectAlike(Rows(shown, shown.Height - edge, edge), Rows(expected, above, edge), name + " (bottom edge)");
 }
 
 }  // namespace zaprelay::e2e

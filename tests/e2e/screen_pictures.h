@@ -30,5 +30,8 @@ void WriteScreenPicture(const TScreenPicture& picture, const std::string& name);
 // leaving out what the ignored windows show (texts that differ from run to run); with
 // ZAPRELAY_UPDATE_PICTURES set in the environment it writes the picture instead.
 void ExpectLooksLike(HWND window, const std::string& name, const std::vector<HWND>& ignored = {});
+// The same for a window whose client area may be taller than the picture's (more rows at its
+// foot, the frame alike): the rows above the extra ones and the frame's bottom edge are compared.
+void ExpectLooksLikeWithTallerClient(HWND window, const std::string& name, const std::vector<HWND>& ignored = {});
 
 }  // namespace zaprelay::e2e
