@@ -8,8 +8,9 @@ if(WIN32)
     add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
     # Static C, C++ and thread runtimes: every binary depends on system DLLs only.
     add_link_options(-static -static-libgcc -static-libstdc++)
-    # Small binaries: every function and datum in a section of its own, and the linker keeps
-    # only those something refers to.
+    # Every function and datum in a section of its own, and the linker drops those nothing
+    # refers to. For this target that is little (0.5% of the program): the exception tables
+    # refer to every function that has unwind entries, so only data and leaf code go.
     add_compile_options(-ffunction-sections -fdata-sections)
     add_link_options(-Wl,--gc-sections)
 endif()
