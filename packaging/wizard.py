@@ -2,26 +2,20 @@
 """Draws the installer's welcome and finish picture (164 x 314, 24-bit BMP): the program's icon,
 twice its size, on a plum gradient. Run by the build: wizard.py <output.bmp>
 """
-import importlib.util
 import pathlib
 import struct
 import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'resources' / 'icons'))
+import icon  # noqa: E402  (the icon's pictures and palette)
 
 WIDTH, HEIGHT = 164, 314
 TOP, BOTTOM = (160, 104, 150), (72, 26, 64)
 SCALE = 2
 
 
-def load_icon_module():
-    path = pathlib.Path(__file__).resolve().parent.parent / 'resources' / 'icons' / 'icon.py'
-    spec = importlib.util.spec_from_file_location('icon', path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
 def main(out):
-    icon = load_icon_module()
     rows = icon.ICON_48.split()
     size = len(rows) * SCALE
     left, top = (WIDTH - size) // 2, 48

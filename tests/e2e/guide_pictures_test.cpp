@@ -22,8 +22,8 @@ protected:
 
     // Receivers other than the scripted one leave no log: the window with its controls is enough.
     bool PluginStarted() const override {
-        const std::vector<HWND> windows = TopLevelWindows(ProcessId(), L"TFRM", true);
-        return !windows.empty() && FindDescendant(windows.front(), L"TVxSkinRadioButton") != nullptr;
+        HWND form = MainFormOf(ProcessId());
+        return form != nullptr && FindDescendant(form, L"TVxSkinRadioButton") != nullptr;
     }
 };
 

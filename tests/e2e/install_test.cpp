@@ -27,11 +27,6 @@ std::string WindowsPath(std::string path) {
     return path;
 }
 
-const std::string& SetupPath() {
-    static const std::string path = WindowsPath(ZR_DIST_SETUP);
-    return path;
-}
-
 std::string StagedFile(const std::string& name) {
     return WindowsPath(ZR_DIST_STAGE) + "\\" + name;
 }
@@ -40,8 +35,8 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs a program to its end; its exit code, or a failure.
-DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
+// Starts a program in the folder; no process (and a failure) when it cannot be started.
+PROCESS_INFORMATION Start(const std::string& commandLine, const std::string& folder) {
     std::string line = commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -49,16 +44,21 @@ DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &process)) {
         ADD_FAILURE() << "could not start " << commandLine;
-        return ~0u;
+        return {};
     }
-    win32::TKernelHandle handle(process.hProcess);
-    win32::TKernelHandle thread(process.hThread);
+    CloseHandle(process.hThread);
+    return process;
+}
+
+// Runs a program to its end; its exit code, or a failure.
+DWORD RunToEnd(const std::string& commandLine, const std::string& folder) {
+    win32::TKernelHandle process(Start(commandLine, folder).hProcess);
     DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, kInstallerDeadlineMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
+    if (!process || WaitForSingleObject(process.Get(), kInstallerDeadlineMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.Get(), 1);
         ADD_FAILURE() << "did not end: " << commandLine;
     } else {
-        GetExitCodeProcess(process.hProcess, &code);
+        GetExitCodeProcess(process.Get(), &code);
     }
     return code;
 }
@@ -135,7 +135,7 @@ protected:
         // /D= comes last and unquoted, whatever it holds.
         std::string folder = Folder();
         folder.pop_back();
-        return RunToEnd("\"" + SetupPath() + "\" /S " + options + " /D=" + folder, m_scratch.Path());
+        return RunToEnd("\"" + WindowsPath(ZR_DIST_SETUP) + "\" /S " + options + " /D=" + folder, m_scratch.Path());
     }
 
     // The uninstaller copies itself elsewhere and returns at once unless told where it
@@ -155,31 +155,14 @@ protected:
 
     // Starts the installed program as the Start menu or the Run entry would, elsewhere.
     void StartProgram() {
-        const std::string exe = FilePath("zaprelay.exe");
-        std::string line = "\"" + exe + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   m_scratch.Path().c_str(), &startup, &process));
+        const PROCESS_INFORMATION process = Start("\"" + FilePath("zaprelay.exe") + "\"", m_scratch.Path());
         m_program.Reset(process.hProcess);
-        CloseHandle(process.hThread);
         m_programId = process.dwProcessId;
     }
 
-    HWND MainForm() const {
-        std::vector<HWND> forms = TopLevelWindows(m_programId, L"TFRM", true);
-        return forms.empty() ? nullptr : forms.front();
-    }
-
-    HWND TrayWindow() const {
-        std::vector<HWND> windows = TopLevelWindows(m_programId, L"ZaprelayUtilityWindow", true);
-        return windows.empty() ? nullptr : windows.front();
-    }
-
     bool InTray() const {
-        HWND form = MainForm();
-        return form != nullptr && !IsWindowVisible(form) && test::ShellHasIcon(TrayWindow(), kTrayIconId);
+        HWND form = MainFormOf(m_programId);
+        return form != nullptr && !IsWindowVisible(form) && test::ShellHasIcon(TrayWindowOf(m_programId), kTrayIconId);
     }
 
     bool ProgramRunning() const { return WaitForSingleObject(m_program.Get(), 0) == WAIT_TIMEOUT; }
@@ -245,9 +228,9 @@ TEST_F(InstallTest, InstalledProgramReachesTheTrayAndAnUpgradeClosesItAndKeepsLe
     // the system's larger frame metrics, so its window is made taller before the skin takes the
     // frame: the client area has a few more rows of background at its foot.
     POINT icon{};
-    ASSERT_TRUE(test::WaitForTrayIcon(TrayWindow(), kTrayIconId, 20000, icon));
+    ASSERT_TRUE(test::WaitForTrayIcon(TrayWindowOf(m_programId), kTrayIconId, 20000, icon));
     test::DoubleClickAt(icon.x, icon.y);
-    HWND form = MainForm();
+    HWND form = MainFormOf(m_programId);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; })) << "the window did not come back";
     RECT frame{}, desktop{};
     GetWindowRect(form, &frame);

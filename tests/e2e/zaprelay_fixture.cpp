@@ -137,6 +137,18 @@ bool ShellTakesIcons() {
 
 }  // namespace
 
+HWND MainFormOf(DWORD processId) {
+    const std::vector<HWND> forms = TopLevelWindows(processId, L"TFRM", true);
+    return forms.empty() ? nullptr : forms.front();
+}
+
+HWND TrayWindowOf(DWORD processId) {
+    // The frame component's notification window is the program's only utility window at the
+    // top level (the others are message-only).
+    const std::vector<HWND> windows = TopLevelWindows(processId, L"ZaprelayUtilityWindow", true);
+    return windows.empty() ? nullptr : windows.front();
+}
+
 void ZaprelayTest::SetUp() {
     ASSERT_TRUE(ShellTakesIcons()) << "the desktop's notification area is not there";
     // The stand-ins must use the files beside them, in the scratch folder.
@@ -213,9 +225,9 @@ void ZaprelayTest::Launch(DWORD creationFlags) {
 void ZaprelayTest::StartToTray() {
     ASSERT_NO_FATAL_FAILURE(Launch());
     // The window is hidden in the tray soon after it is made: it is looked for hidden too.
-    ASSERT_TRUE(WaitFor([&] { return !TopLevelWindows(ProcessId(), L"TFRM", true).empty() || !Running(); }));
+    ASSERT_TRUE(WaitFor([&] { return MainFormOf(ProcessId()) != nullptr || !Running(); }));
     ASSERT_TRUE(Running()) << "the program ended at start; plug-in log:\n" << PluginLog();
-    m_ui.Form = TopLevelWindows(ProcessId(), L"TFRM", true).front();
+    m_ui.Form = MainFormOf(ProcessId());
     ASSERT_TRUE(WaitFor([&] { return PluginStarted(); })) << PluginLog();
     ASSERT_NO_FATAL_FAILURE(FindControls());
     ASSERT_NO_FATAL_FAILURE(WaitForTray());
@@ -227,10 +239,7 @@ void ZaprelayTest::Start() {
 }
 
 HWND ZaprelayTest::TrayWindow() const {
-    // The frame component's notification window is the program's only utility window at the
-    // top level (the others are message-only).
-    std::vector<HWND> windows = TopLevelWindows(ProcessId(), L"ZaprelayUtilityWindow", true);
-    return windows.empty() ? nullptr : windows.front();
+    return TrayWindowOf(ProcessId());
 }
 
 void ZaprelayTest::WaitForTray() {

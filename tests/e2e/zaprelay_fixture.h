@@ -142,6 +142,11 @@ std::vector<std::string> NumberedNames(const std::string& prefix, int count);
 std::vector<std::wstring> Wide(const std::vector<std::string>& texts);
 std::wstring Wide(const std::string& text);
 
+// The program's main window (hidden ones too), and the window of its frame component that owns
+// the tray icon; none before they exist.
+HWND MainFormOf(DWORD processId);
+HWND TrayWindowOf(DWORD processId);
+
 // Waits for a condition while the test process keeps its own queue empty.
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 

@@ -165,9 +165,25 @@ TEST(ObjectText, SetsListsAndCollectionsLayOutOneLevelDeeper) {
 TEST(ObjectText, WordsFloatsAndIntegersKeepTheirTags) {
     // Floats in their shortest form, fixed or scientific whichever is shorter, a whole number
     // with all its digits.
-    const char* cases[] = {"False", "True",     "nil",   "alClient",           "1.0",        "-0.01", "1.0e+300",
-                           "2.5s",  "12.3456c", "-0.5c", "40272.53293758102d", "5000000000", "-11",   "1.0e-04",
-                           "1.0e+17", "123456789.0", "1152921504606846976.0", "0.1s", "16777216.0s"};
+    const char* cases[] = {"False",
+                           "True",
+                           "nil",
+                           "alClient",
+                           "1.0",
+                           "-0.01",
+                           "1.0e+300",
+                           "2.5s",
+                           "12.3456c",
+                           "-0.5c",
+                           "40272.53293758102d",
+                           "5000000000",
+                           "-11",
+                           "1.0e-04",
+                           "1.0e+17",
+                           "123456789.0",
+                           "1152921504606846976.0",
+                           "0.1s",
+                           "16777216.0s"};
     for (const char* text : cases) {
         TStreamValue value = ParseValue(text);
         EXPECT_EQ(PropertyText(value), text) << text;
