@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zaprelay::e2e {
@@ -257,11 +258,14 @@ TEST_F(InstallTest, InstalledProgramReachesTheTrayAndAnUpgradeClosesItAndKeepsLe
 }
 
 // The version resource of every shipped binary, as Explorer's properties show it.
-TEST(ShippedFilesTest, NameTheProductAndItsVersion) {
+TEST(ShippedFilesTest, NameTheProductAndItsVersionAndStaySmall) {
     for (const char* name : {"zaprelay.exe", "DCD.dll", "receivers\\virtual\\DCD.dll", "receivers\\lirc\\DCD.dll",
                              "receivers\\keys\\DCD.dll"}) {
         SCOPED_TRACE(name);
         const std::string path = StagedFile(name);
+        WIN32_FILE_ATTRIBUTE_DATA attributes{};
+        ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes));
+        EXPECT_LE(attributes.nFileSizeLow, std::string_view(name).ends_with(".exe") ? 1'500'000u : 200'000u);
         DWORD ignored = 0;
         std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &ignored));
         ASSERT_FALSE(info.empty());
