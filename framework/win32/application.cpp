@@ -197,7 +197,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     if (OnMessage) {
         OnMessage(msg, handled);
     }
-    if (!handled && !IsKeyMsg(msg)) {
+    if (!handled && !IsMDIMsg(msg) && !IsKeyMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -232,6 +232,13 @@ void TApplication::Idle() {
 
 void TApplication::Terminate() {
     PostQuitMessage(0);
+}
+
+bool TApplication::IsMDIMsg(MSG& msg) {
+    // Ctrl+F4, Ctrl+F6 and the child's system menu keys, for the main form's MDI children.
+    HWND client = m_mainForm != nullptr ? m_mainForm->ClientHandle() : nullptr;
+    return client != nullptr && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+           TranslateMDISysAccel(client, &msg);
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {

@@ -106,6 +106,7 @@ private:
     static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     bool ProcessMessage(MSG& msg);
+    bool IsMDIMsg(MSG& msg);
     bool IsKeyMsg(MSG& msg);
     void Idle();
     void StartHintTimer(int ms);

@@ -33,6 +33,11 @@ namespace {
 
 constexpr char kCannotFocus[] = "Cannot focus a disabled or invisible window";
 constexpr char kVisibleModal[] = "Cannot make a visible window modal";
+constexpr char kNoMDIForm[] = "Cannot create form. No MDI forms are currently active";
+constexpr char kHideMDIChild[] = "Cannot hide an MDI Child Form";
+// The system numbers the children's items in a window menu from here; the framework gives it
+// no menu, but the client wants a first identifier.
+constexpr UINT kFirstMDIChildId = 0xFF00;
 
 // Menu items are written inside their menu, not beside it.
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
@@ -69,7 +74,8 @@ const TMessageTable& TCustomForm::StaticMessageTable() {
                                            .On<&TCustomForm::CMDialogKey>(CM_DIALOGKEY)
                                            .On<&TCustomForm::CMRelease>(CM_RELEASE)
                                            .On<&TCustomForm::CMControlListChange>(CM_CONTROLLISTCHANGE)
-                                           .On<&TCustomForm::CMActivate>(CM_ACTIVATE);
+                                           .On<&TCustomForm::CMActivate>(CM_ACTIVATE)
+                                           .On<&TCustomForm::WMMDIActivate>(WM_MDIACTIVATE);
     return table;
 }
 
@@ -220,9 +226,12 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 
 DWORD TCustomForm::WindowStyle() const {
     DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (m_formStyle == fsMDIChild) {
+        style |= WS_CHILD;
+    }
     switch (m_borderStyle) {
         case bsNone:
-            return style | WS_POPUP;
+            return m_formStyle == fsMDIChild ? style : style | WS_POPUP;
         case bsSingle:
         case bsToolWindow:
             style |= WS_CAPTION;
@@ -232,7 +241,7 @@ DWORD TCustomForm::WindowStyle() const {
             style |= WS_CAPTION | WS_THICKFRAME;
             break;
         case bsDialog:
-            style |= WS_POPUP | WS_CAPTION;
+            style |= (m_formStyle == fsMDIChild ? 0 : WS_POPUP) | WS_CAPTION;
             break;
     }
     if (m_borderIcons & (1u << biSystemMenu)) {
@@ -263,6 +272,9 @@ DWORD TCustomForm::WindowExStyle() const {
     if (m_formStyle == fsStayOnTop) {
         ex |= WS_EX_TOPMOST;
     }
+    if (m_formStyle == fsMDIChild) {
+        return ex | WS_EX_MDICHILD;
+    }
     // The forms are owned by the hidden application window, which has no task bar button.
     if (Application() != nullptr && Application()->MainForm() == this) {
         ex |= WS_EX_APPWINDOW;
@@ -281,7 +293,18 @@ void TCustomForm::CreateParams(TCreateParams& params) {
     params.Style = WindowStyle();
     params.ExStyle = WindowExStyle();
     params.WndParent = Parent() != nullptr ? Parent()->Handle() : ParentWindow();
-    if (Parent() == nullptr && params.WndParent == nullptr && Application() != nullptr) {
+    if (m_formStyle == fsMDIChild) {
+        params.WndParent = MDIClientForChild();
+        // The client places (and sizes) a child where asked to choose: each new one cascades.
+        if (m_position == poDefault || m_position == poDefaultPosOnly) {
+            params.X = CW_USEDEFAULT;
+            params.Y = CW_USEDEFAULT;
+        }
+        if (m_position == poDefault || m_position == poDefaultSizeOnly) {
+            params.Width = CW_USEDEFAULT;
+            params.Height = CW_USEDEFAULT;
+        }
+    } else if (Parent() == nullptr && params.WndParent == nullptr && Application() != nullptr) {
         params.WndParent = Application()->Handle();
     }
     if (m_clientWidth >= 0) {
@@ -295,8 +318,119 @@ void TCustomForm::CreateWnd() {
     TCustomControl::CreateWnd();
     m_clientWidth = -1;
     m_clientHeight = -1;
+    if (m_formStyle == fsMDIForm) {
+        CreateMDIClient();
+    }
+    if (m_formStyle == fsMDIChild) {
+        // Where the client put it.
+        RECT r;
+        GetWindowRect(WindowHandle(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(WindowHandle()), reinterpret_cast<POINT*>(&r), 2);
+        SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
     UpdateIcon();
     UpdateScrollRange();
+}
+
+void TCustomForm::DestroyWnd() {
+    // The children's windows go with the client window: their forms let go of them first.
+    for (TCustomForm* child : MDIChildren()) {
+        child->DestroyHandle();
+    }
+    m_clientHandle = nullptr;
+    TCustomControl::DestroyWnd();
+}
+
+void TCustomForm::DestroyWindowHandle() {
+    HWND client = m_formStyle == fsMDIChild ? GetParent(WindowHandle()) : nullptr;
+    if (client != nullptr) {
+        SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(WindowHandle()), 0);
+    }
+    if (IsWindow(WindowHandle())) {
+        TCustomControl::DestroyWindowHandle();
+    }
+}
+
+void TCustomForm::DefaultHandler(TMessage& message) {
+    if (!HandleAllocated()) {
+        return;
+    }
+    if (m_formStyle == fsMDIChild) {
+        message.Result = DefMDIChildProcW(WindowHandle(), message.Msg, message.WParam, message.LParam);
+    } else if (m_clientHandle != nullptr) {
+        message.Result = DefFrameProcW(WindowHandle(), m_clientHandle, message.Msg, message.WParam, message.LParam);
+    } else {
+        TCustomControl::DefaultHandler(message);
+    }
+}
+
+// ---------------------------------------------------------------- multiple documents
+
+void TCustomForm::CreateMDIClient() {
+    CLIENTCREATESTRUCT client{nullptr, kFirstMDIChildId};
+    RECT area{};
+    GetClientRect(WindowHandle(), &area);
+    m_clientHandle = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL | MDIS_ALLCHILDSTYLES, 0, 0,
+        area.right, area.bottom, WindowHandle(), nullptr, GetModuleHandleW(nullptr), &client);
+    if (m_clientHandle == nullptr) {
+        throw EInvalidOperation("Error creating window");
+    }
+}
+
+HWND TCustomForm::MDIClientForChild() const {
+    // The owner when it is an MDI form, else the application's main form.
+    auto* parent = dynamic_cast<TCustomForm*>(Owner());
+    if ((parent == nullptr || parent->m_formStyle != fsMDIForm) && Application() != nullptr) {
+        parent = Application()->MainForm();
+    }
+    if (parent == nullptr || parent->m_formStyle != fsMDIForm || parent == this) {
+        throw EInvalidOperation(kNoMDIForm);
+    }
+    parent->HandleNeeded();
+    return parent->m_clientHandle;
+}
+
+TCustomForm* TCustomForm::MDIParent() const {
+    if (m_formStyle != fsMDIChild || !HandleAllocated()) {
+        return nullptr;
+    }
+    HWND client = GetParent(WindowHandle());
+    auto* parent = dynamic_cast<TCustomForm*>(FromHandle(client != nullptr ? GetParent(client) : nullptr));
+    return parent != nullptr && parent->m_clientHandle == client ? parent : nullptr;
+}
+
+std::vector<TCustomForm*> TCustomForm::MDIChildren() const {
+    std::vector<TCustomForm*> children;
+    if (m_clientHandle == nullptr) {
+        return children;
+    }
+    for (HWND w = GetWindow(m_clientHandle, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        auto* child = dynamic_cast<TCustomForm*>(FromHandle(w));
+        if (child != nullptr && child->m_formStyle == fsMDIChild) {
+            children.push_back(child);
+        }
+    }
+    // Child windows are numbered as they are made.
+    std::stable_sort(children.begin(), children.end(), [](const TCustomForm* a, const TCustomForm* b) {
+        return GetWindowLongPtrW(a->WindowHandle(), GWLP_ID) < GetWindowLongPtrW(b->WindowHandle(), GWLP_ID);
+    });
+    return children;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    if (m_clientHandle == nullptr) {
+        return nullptr;
+    }
+    auto active = reinterpret_cast<HWND>(SendMessageW(m_clientHandle, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TCustomForm*>(FromHandle(active));
+}
+
+void TCustomForm::Cascade() {
+    if (m_clientHandle != nullptr) {
+        SendMessageW(m_clientHandle, WM_MDICASCADE, 0, 0);
+    }
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
@@ -404,6 +538,9 @@ void TCustomForm::Show() {
 }
 
 void TCustomForm::Hide() {
+    if (m_formStyle == fsMDIChild) {
+        throw EInvalidOperation(kHideMDIChild);
+    }
     SetVisible(false);
 }
 
@@ -511,12 +648,11 @@ void TCustomForm::Close() {
         m_modalResult = mrCancel;
         return;
     }
-    if (!CloseQuery()) {
-        return;
-    }
-    TCloseAction action = caHide;
-    DoClose(action);
-    if (action == caNone) {
+    // An MDI child cannot hide: it minimizes, or stays when it cannot.
+    TCloseAction action = m_formStyle != fsMDIChild                   ? caHide
+                          : (m_borderIcons & (1u << biMinimize)) != 0 ? caMinimize
+                                                                      : caNone;
+    if (!AskToClose(action)) {
         return;
     }
     if (Application() != nullptr && Application()->MainForm() == this) {
@@ -528,6 +664,14 @@ void TCustomForm::Close() {
     } else {
         Release();
     }
+}
+
+bool TCustomForm::AskToClose(TCloseAction& action) {
+    if (!CloseQuery()) {
+        return false;
+    }
+    DoClose(action);
+    return action != caNone;
 }
 
 void TCustomForm::Release() {
@@ -680,28 +824,51 @@ void TCustomForm::DefocusControl(TWinControl* control) {
 }
 
 void TCustomForm::WMActivate(TMessage& m) {
-    bool active = LoWord(m.WParam) != WA_INACTIVE;
-    m_active = active;
-    if (active) {
-        if (Screen() != nullptr) {
-            Screen()->SetActiveForm(this);
-        }
-        if (OnActivate) {
-            OnActivate(this);
-        }
-        TWinControl* target = m_activeControl;
-        if (target == nullptr || !target->CanFocus() || !target->Showing()) {
-            target = FindNextControl(nullptr, true, true, false);
-        }
-        if (target != nullptr && target->CanFocus() && HiWord(m.WParam) == 0) {
-            ::SetFocus(target->Handle());
-            m.Result = 0;
-            return;
-        }
-    } else if (OnDeactivate) {
-        OnDeactivate(this);
+    if (Activated(LoWord(m.WParam) != WA_INACTIVE, HiWord(m.WParam) != 0)) {
+        m.Result = 0;
+        return;
     }
     DefaultHandler(m);
+}
+
+void TCustomForm::WMMDIActivate(TMessage& m) {
+    if (m_formStyle == fsMDIChild) {
+        const auto activated = reinterpret_cast<HWND>(m.LParam);
+        const auto deactivated = reinterpret_cast<HWND>(m.WParam);
+        if (activated == WindowHandle() || deactivated == WindowHandle()) {
+            Activated(activated == WindowHandle(), false);
+        }
+    }
+    DefaultHandler(m);
+}
+
+bool TCustomForm::Activated(bool active, bool minimized) {
+    m_active = active;
+    if (!active) {
+        if (OnDeactivate) {
+            OnDeactivate(this);
+        }
+        return false;
+    }
+    if (Screen() != nullptr) {
+        Screen()->SetActiveForm(this);
+    }
+    if (OnActivate) {
+        OnActivate(this);
+    }
+    // An MDI form's focus belongs to its active child; the system's frame procedure gives it.
+    if (m_clientHandle != nullptr && ActiveMDIChild() != nullptr) {
+        return false;
+    }
+    TWinControl* target = m_activeControl;
+    if (target == nullptr || !target->CanFocus() || !target->Showing()) {
+        target = FindNextControl(nullptr, true, true, false);
+    }
+    if (target != nullptr && target->CanFocus() && !minimized) {
+        ::SetFocus(target->Handle());
+        return true;
+    }
+    return false;
 }
 
 void TCustomForm::CMActivate(TMessage&) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
 namespace zaprelay::win32 {
 
@@ -94,6 +95,9 @@ public:
     // mrCancel instead.
     void Close();
     virtual bool CloseQuery();
+    // OnCloseQuery, then OnClose with action as its proposal: false when the form stays
+    // (refused, or caNone). What Close asks before it acts.
+    bool AskToClose(TCloseAction& action);
     // Frees the form once the messages already queued for it are handled.
     void Release();
     // Shows the form with the other forms disabled until ModalResult is set; returns it.
@@ -114,6 +118,19 @@ public:
     void SetFocusedControl(TWinControl* control);
     // The control is losing the focus (disabled, hidden or going): the form takes it.
     void DefocusControl(TWinControl* control);
+
+    // ---- multiple documents
+    // An fsMDIForm has an MDI client window filling its client area; its fsMDIChild forms are
+    // windows inside that client, made from their layouts as any form.
+    // The MDI client window of an fsMDIForm; none otherwise or before the window exists.
+    HWND ClientHandle() const { return m_clientHandle; }
+    // The MDI form an fsMDIChild lives in; none for other forms.
+    TCustomForm* MDIParent() const;
+    // The children of an fsMDIForm, in the order they were made.
+    std::vector<TCustomForm*> MDIChildren() const;
+    TCustomForm* ActiveMDIChild() const;
+    // Arranges the children overlapping from the client's top-left corner.
+    void Cascade();
 
     // ---- keyboard
     void KeyDownPreview(uint16_t& key, TShiftState shift);
@@ -159,6 +176,12 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
+    // An MDI child goes through its client, which activates the next child.
+    void DestroyWindowHandle() override;
+    // An MDI form's unhandled messages go to the system's frame procedure, an MDI child's to
+    // the child procedure.
+    void DefaultHandler(TMessage& message) override;
     void Paint() override;
     bool IsTopLevel() const override { return true; }
     virtual void DoCreate();
@@ -183,6 +206,8 @@ protected:
     void CMRelease(TMessage& m);
     void CMControlListChange(TMessage& m);
     void CMActivate(TMessage& m);
+    // An MDI child is activated and deactivated by its client window, not by WM_ACTIVATE.
+    void WMMDIActivate(TMessage& m);
 
 private:
     [[noreturn]] static void MissingComponent(std::string_view name);
@@ -195,6 +220,11 @@ private:
     void ApplyPosition();
     void UpdateScrollRange();
     void ScrollBy(int bar, int code, int thumb);
+    // The client window an fsMDIChild is created in.
+    HWND MDIClientForChild() const;
+    void CreateMDIClient();
+    // OnActivate or OnDeactivate, and the focus to the active control: true when it was set.
+    bool Activated(bool active, bool minimized);
 
     TFormBorderStyle m_borderStyle = bsSizeable;
     TBorderIcons m_borderIcons = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
@@ -219,6 +249,7 @@ private:
     bool m_showingByVisible = false;  // CMShowingChanged is showing the window; it runs OnShow
     TWinControl* m_activeControl = nullptr;
     TWinControl* m_focusedControl = nullptr;
+    HWND m_clientHandle = nullptr;
 };
 
 // A form class of the program: publishes the form properties and events.

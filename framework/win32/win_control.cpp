@@ -260,6 +260,10 @@ void TWinControl::DestroyWnd() {
         return;
     }
     m_text = Text();
+    DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle() {
     DestroyWindow(m_handle);
 }
 

@@ -118,6 +118,7 @@ public:
 protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWindowHandle(const TCreateParams& params);
+    virtual void DestroyWindowHandle();
     // Makes the window; descendants extend it to pass their state to the new window.
     virtual void CreateWnd();
     // Destroys the window; descendants extend it to keep state the window held.

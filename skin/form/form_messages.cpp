@@ -41,7 +41,10 @@ const TMessageTable& TVxCustomForm::StaticMessageTable() {
                                            .On<&T::VXMRefreshFrame>(VXM_REFRESHFRAME)
                                            .On<&T::VXMMaximize>(VXM_MAXIMIZE)
                                            .On<&T::VXMInitState>(VXM_INITSTATE)
-                                           .On<&T::VXMPaintToDC>(VXM_PAINTTODC);
+                                           .On<&T::VXMPaintToDC>(VXM_PAINTTODC)
+                                           .On<&T::WMMDIActivate>(WM_MDIACTIVATE)
+                                           .On<&T::WMDestroy>(WM_DESTROY)
+                                           .On<&T::WMClose>(WM_CLOSE);
     return table;
 }
 
@@ -98,15 +101,25 @@ void TVxCustomForm::WMSetText(TMessage& m) {
 
 void TVxCustomForm::AfterWndProc(TMessage& message) {
     switch (message.Msg) {
+        case WM_SIZE:
+            FitMaximizedChild();
+            break;
         case WM_SETTEXT:
             if (m_textChanging) {
                 m_textChanging = false;
                 WindowTextChanged();
+                if (MdiChild()) {
+                    UpdateMdiParent();
+                }
             }
             break;
         case WM_NCACTIVATE:
             if (!HasOwnerWindow()) {
                 RedrawFrame();
+            } else if (MdiChild()) {
+                // The child's own procedure drew the system's caption over the frame.
+                RedrawFrame();
+                PostMessageW(Window(), VXM_REFRESHFRAME, 0, 0);
             }
             break;
         case WM_SYSCOMMAND:
@@ -252,6 +265,10 @@ void TVxCustomForm::WMNCActivate(TMessage& m) {
     RedrawFrame();
     if (m_frameActive && !HasOwnerWindow()) {
         return;  // the system activates the window too
+    }
+    if (m_frameActive && MdiChild()) {
+        m.Result = 0;
+        return;  // the client's bookkeeping of the active child needs it
     }
     m.Result = m_frameActive ? 0 : 1;
     SetHandled(true);

@@ -221,7 +221,7 @@ void TVxCustomForm::PaintFrame(win32::TGdiCanvas& canvas) {
     frame.Themed = VisualStylesActive();
     frame.HotRegion = m_hotRegion;
     frame.PressedRegion = m_pressedRegion;
-    frame.Caption = m_caption;
+    frame.Caption = m_caption + CaptionSuffix();
     frame.RightToLeftReading = Target() != nullptr && Target()->UseRightToLeftReading();
     frame.SmallIcon = FormIcon();
     frame.Performance = m_performance;

@@ -34,6 +34,7 @@ void TFormStates::Maximize() {
         m_host.SetFormBounds(m_host.MaximizedRect());
         m_host.RepaintOwner();
         m_host.RedrawFrame();
+        m_host.MdiChildStateChanged(true);
     }
     Finish();
 }
@@ -51,6 +52,7 @@ void TFormStates::Minimize() {
         if (m_previous != kwsRollup && m_previous != kwsMaximized) {
             SaveNormalBounds();
         }
+        m_host.MdiChildStateChanged(false);
         if (!m_host.HasOwnerWindow()) {
             m_host.PostSystemMinimize();
         } else if (m_host.MinimizeApplication()) {
@@ -132,6 +134,7 @@ void TFormStates::Restore() {
                     m_host.RepaintOwner();
                     m_host.RedrawFrame();
                 }
+                m_host.MdiChildStateChanged(false);
             }
             break;
         case kwsMinimized:

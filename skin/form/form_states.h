@@ -36,6 +36,9 @@ public:
     virtual TRect RollupRect() const = 0;
     virtual void RepaintOwner() = 0;
     virtual void RedrawFrame() = 0;
+    // An MDI child was maximized, or left the maximized state or minimized: its frame, its
+    // parent's client and caption follow. Nothing for other forms.
+    virtual void MdiChildStateChanged(bool maximized) = 0;
 
     virtual void PostSystemMinimize() = 0;  // SC_MINIMIZE to the window itself
     virtual void MinimizeApp() = 0;

@@ -97,7 +97,7 @@ void TVxSkinForm::PaintFrame(win32::TGdiCanvas& canvas) {
     form.SetActive(FrameActive());
     form.SetState(FrameState(WindowState()));
     if (m_titleObject != nullptr && Target() != nullptr) {
-        m_titleObject->Text = Target()->Text();
+        m_titleObject->Text = Target()->Text() + CaptionSuffix();
     }
     THidden hidden(m_clientObject);
     // Where the skin is see-through inside the window's shape (a frame masked as a rectangle

@@ -35,6 +35,9 @@ const TClassInfo& TVxCustomForm::StaticClassInfo() {
             .Object("Dragging", [](T& f) -> TPersistent* { return f.Dragging(); })
             .Object("Gravitation", [](T& f) -> TPersistent* { return f.Gravitation(); })
             .Object("Constraints", [](T& f) -> TPersistent* { return f.Constraints(); })
+            .Component(
+                "WindowMenu", [](const T& f) -> TComponent* { return f.WindowMenu(); },
+                [](T& f, TComponent* c) { f.SetWindowMenu(dynamic_cast<win32::TMenuItem*>(c)); })
             .Object("SystemMenuOptions", [](T& f) -> TPersistent* { return f.SystemMenuOptions(); })
             .Component(
                 "SystemMenuLink", [](const T& f) -> TComponent* { return f.SystemMenuLink(); },
@@ -94,6 +97,8 @@ TVxCustomForm::TVxCustomForm(TComponent* owner)
 }
 
 TVxCustomForm::~TVxCustomForm() {
+    UnsubclassMdiClient();
+    DropWindowItems();
     SetTarget(nullptr);
     RestoreApplicationHandlers();
     m_trayIcon.Remove();
@@ -204,6 +209,11 @@ void TVxCustomForm::Notification(TComponent* component, TOperation operation) {
     if (component == m_trayMenuLink) {
         m_trayMenuLink = nullptr;
     }
+    if (component == m_windowMenu) {
+        // Its items went with it: they only leave their parent item as they go.
+        m_windowMenu = nullptr;
+        DropWindowItems();
+    }
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -232,6 +242,7 @@ void TVxCustomForm::AfterRead() {
     }
     ReadOwnerSize();
     m_lastText = Target() != nullptr ? Target()->Text() : std::u16string();
+    SubclassMdiClient();
     UpdateTrayIcon();
     std::optional<TVxWindowState> pending = m_states.PendingState();
     if (pending && Window() != nullptr) {
@@ -453,10 +464,27 @@ void TVxCustomForm::Close() {
     if (!Allow(TFormAction::Close)) {
         return;
     }
+    TCustomForm* form = OwnerForm();
+    if (form == nullptr) {
+        return;
+    }
     // The form's own closing asks OnCloseQuery and OnClose, cancels a modal loop and ends the
     // program for the main form.
-    if (TCustomForm* form = OwnerForm()) {
+    if (!MdiChild() || form->Modal()) {
         form->Close();
+        return;
+    }
+    // A child minimizes the component's way, and only with its minimize button.
+    win32::TCloseAction action = HasBorderIcon(m_borderIcons, kbiMinimize) ? win32::caMinimize : win32::caNone;
+    if (!form->AskToClose(action)) {
+        return;
+    }
+    if (action == win32::caMinimize) {
+        Minimize();
+    } else if (action == win32::caFree) {
+        form->Release();
+    } else {
+        form->Hide();
     }
 }
 
@@ -569,6 +597,9 @@ TRect TVxCustomForm::GetButtonRect(TVxBorderIcon button) {
 }
 
 TRect TVxCustomForm::GetClientArea() {
+    if (MaximizedMdiChild()) {
+        return {0, 0, m_formSize.X, m_formSize.Y};
+    }
     return DefaultClientArea(m_borderStyle, m_formSize, FrameMetrics());
 }
 
@@ -602,6 +633,16 @@ TRect TVxCustomForm::GetMinimizedRect() {
 }
 
 TRect TVxCustomForm::GetMaximizedRect() {
+    if (MdiChild()) {
+        // The parent's MDI client, in the coordinates the child is placed in.
+        const TCustomForm* parent = OwnerForm()->MDIParent();
+        if (parent == nullptr || parent->ClientHandle() == nullptr) {
+            return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        }
+        RECT client;
+        GetClientRect(parent->ClientHandle(), &client);
+        return {client.left, client.top, client.right, client.bottom};
+    }
     return skin::MaximizedRect(win32::TScreen::MonitorWorkArea(Window()), win32::TScreen::MonitorRect(Window()),
                                m_stayOnTop, GetClientArea());
 }

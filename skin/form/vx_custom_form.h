@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zaprelay {
 class TVxBitmap;
@@ -123,6 +124,22 @@ public:
     void AfterWndProc(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
 
+    // ---- multiple documents
+    // The window list of an MDI parent: after a separator, one item per child (the active one
+    // checked) at the end of this item, rebuilt on activation and caption changes.
+    win32::TMenuItem* WindowMenu() const { return m_windowMenu; }
+    void SetWindowMenu(win32::TMenuItem* value);
+    // The form component a form carries; none.
+    static TVxCustomForm* FormComponentOf(const win32::TCustomForm* form);
+    // The owner is an MDI child and this component maximized it.
+    bool MaximizedMdiChild() const;
+    // For an MDI parent's component: the child whose component keeps it maximized; none.
+    TVxCustomForm* MaximizedChild() const;
+    // The owner is an MDI parent: the child with a maximized component (if any) follows the
+    // parent's caption in brackets, as the system shows it.
+    std::u16string CaptionSuffix() const;
+    void RebuildWindowMenu();
+
     // ---- what a skinned frame replaces
     virtual void UpdateRegion();
     virtual win32::TRegionHandle CreateRegion();
@@ -171,6 +188,7 @@ private:
     TRect MinimizedRect() const override;
     TRect RollupRect() const override;
     void RepaintOwner() override;
+    void MdiChildStateChanged(bool maximized) override;
     void PostSystemMinimize() override;
     void MinimizeApp() override;
     std::u16string ApplicationTitle() const override;
@@ -204,6 +222,9 @@ private:
     void VXMMaximize(TMessage& m);
     void VXMInitState(TMessage& m);
     void VXMPaintToDC(TMessage& m);
+    void WMMDIActivate(TMessage& m);
+    void WMDestroy(TMessage& m);
+    void WMClose(TMessage& m);
     void NotifyWindowMessage(TMessage& m);
     static constexpr UINT_PTR kTrayRetryTimer = 1;
     static constexpr UINT kTrayRetryMs = 500;
@@ -216,6 +237,21 @@ private:
     void FrameButtonDown(win32::TMouseButton button, win32::TShiftState shift, TMessage& m);
     void FrameButtonUp(win32::TMouseButton button, TMessage& m);
     void WindowTextChanged();
+    // ---- multiple documents
+    bool MdiChild() const;
+    // The component of the MDI parent an MDI child lives in; none.
+    TVxCustomForm* MdiParentComponent() const;
+    // The parent's caption and window list follow a change of this child.
+    void UpdateMdiParent();
+    // A maximized child keeps filling the MDI client as the parent is sized.
+    void FitMaximizedChild();
+    // The MDI client of an MDI parent: no sunken edge, the form paints its background, and
+    // the mouse goes through it to the form.
+    void SubclassMdiClient();
+    void UnsubclassMdiClient();
+    static LRESULT CALLBACK
+    MdiClientProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    void DropWindowItems();
     void RestoreCaptionStyle();
     // The application's minimize and restore reach every form that installed itself, last
     // installed first, then the handlers the application had before.
@@ -314,6 +350,10 @@ private:
     win32::TGdiCanvas* m_canvas = nullptr;
 
     bool m_inApplicationHandler = false;
+
+    win32::TMenuItem* m_windowMenu = nullptr;
+    std::vector<std::unique_ptr<win32::TMenuItem>> m_windowItems;  // the list under WindowMenu
+    HWND m_mdiClient = nullptr;                                    // subclassed
 };
 
 }  // namespace zaprelay::skin

@@ -58,11 +58,6 @@ bool TVxSkinForm::Skinned() const {
     return !HasState(csLoading) && !HasState(csDestroying) && m_formObject && SkinLoaded(m_veneer);
 }
 
-bool TVxSkinForm::MaximizedMdiChild() const {
-    win32::TCustomForm* form = OwnerForm();
-    return form != nullptr && form->FormStyle() == win32::fsMDIChild && WindowState() == kwsMaximized;
-}
-
 TVxWindowSkinHost* TVxSkinForm::Host() {
     if (!m_host) {
         if (auto* control = dynamic_cast<win32::TControl*>(Owner())) {

@@ -97,8 +97,6 @@ private:
     void NotifyControls();
     // Places the controls named by the skin's link objects on their rectangles.
     void PlaceLinkedControls();
-    // The maximized child of an MDI parent keeps the default frame.
-    bool MaximizedMdiChild() const;
     // The owner as the skin's host window; none when the owner is no control.
     TVxWindowSkinHost* Host();
     void HoverTick();

@@ -138,6 +138,11 @@ void ClickAt(int x, int y, bool right) {
     Settle();
 }
 
+void QueueClickAt(int x, int y) {
+    INPUT in[3] = {MouseInput(x, y, 0), MouseInput(x, y, MOUSEEVENTF_LEFTDOWN), MouseInput(x, y, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, in, sizeof(INPUT));
+}
+
 void DragWithMouse(POINT from, POINT to, const std::function<void()>& beforeRelease) {
     MoveMouseTo(from.x, from.y);
     INPUT down = MouseInput(from.x, from.y, MOUSEEVENTF_LEFTDOWN);

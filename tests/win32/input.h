@@ -18,6 +18,8 @@ void QueueKey(WORD key, std::initializer_list<WORD> modifiers = {});
 void MoveMouseTo(int x, int y);
 // Moves the pointer to a screen point and clicks a button there (left or right).
 void ClickAt(int x, int y, bool right = false);
+// ClickAt (left button) without waiting: for a menu's modal loop, which must read it itself.
+void QueueClickAt(int x, int y);
 // Moves the pointer to a screen point and clicks the left button there twice in a row.
 void DoubleClickAt(int x, int y);
 // Presses the left button at from, moves to `to` in a few steps, runs beforeRelease (to look

@@ -40,6 +40,7 @@ public:
     TRect RollupRect() const override { return Bounds(bounds.Left, bounds.Top, bounds.Width(), 30); }
     void RepaintOwner() override {}
     void RedrawFrame() override {}
+    void MdiChildStateChanged(bool) override {}
     void PostSystemMinimize() override { Log("post minimize"); }
     void MinimizeApp() override { Log("minimize application"); }
     std::u16string ApplicationTitle() const override { return title; }
