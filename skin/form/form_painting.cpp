@@ -90,8 +90,9 @@ void TVxCustomForm::RedrawFrame() {
     if (window == nullptr || !m_paintingEnabled || m_fullSize.X <= 0 || m_fullSize.Y <= 0) {
         return;
     }
+    // A maximized MDI child has no frame: it fills the parent's client.
     const TRect area = GetClientArea();
-    if (area.Left == 0 && area.Top == 0 && !m_shadow.Enabled()) {
+    if (MaximizedMdiChild() || (area.Left == 0 && area.Top == 0 && !m_shadow.Enabled())) {
         return;
     }
     std::unique_ptr<TVxBitmap> temporary;
