@@ -3,6 +3,8 @@
 #include "plugins/kit/ini_text.h"
 
 #include <algorithm>
+#include <set>
+#include <unordered_set>
 
 namespace zaprelay::keys {
 namespace {
@@ -48,15 +50,20 @@ TKeySettings ParseKeySettings(std::string_view iniText) {
         return DefaultKeySettings();
     }
     TKeySettings settings;
+    // What was seen already, so a long list is read in one pass (a list of many names must not
+    // hold up the receiver's thread, and with it the program's exit).
+    std::set<TKey> keys;
+    std::unordered_set<std::string_view> unknown;
     std::string_view rest = *list;
     for (;;) {
         const std::size_t comma = rest.find(',');
         const std::string_view item = Trimmed(rest.substr(0, comma));
         if (!item.empty()) {
             if (std::optional<TKey> key = KeyFromName(item)) {
-                settings.Add(*key);
-            } else if (std::find(settings.UnknownNames.begin(), settings.UnknownNames.end(), item) ==
-                       settings.UnknownNames.end()) {
+                if (keys.insert(*key).second) {
+                    settings.Keys.push_back(*key);
+                }
+            } else if (unknown.insert(item).second) {
                 settings.UnknownNames.emplace_back(item);
             }
         }

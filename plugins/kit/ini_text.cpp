@@ -12,9 +12,12 @@ struct TLine {
     std::size_t NextLine;  // one past the line ending
 };
 
+// A file saved as UTF-8 by an editor may begin with this mark; the system reads past it.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 std::vector<TLine> SplitLines(std::string_view text) {
     std::vector<TLine> lines;
-    std::size_t start = 0;
+    std::size_t start = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     while (start < text.size()) {
         std::size_t newline = text.find('\n', start);
         std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
@@ -126,7 +129,12 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
         std::string_view line = text.substr(lines[i].Start, lines[i].End - lines[i].Start);
         auto name = KeyName(line);
         if (name && SameName(*name, key)) {
-            return std::string(Trim(line.substr(line.find('=') + 1)));
+            std::string_view value = Trim(line.substr(line.find('=') + 1));
+            // The system drops a pair of quotes around a value.
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+                value = value.substr(1, value.size() - 2);
+            }
+            return std::string(value);
         }
     }
     return std::nullopt;
@@ -138,7 +146,7 @@ std::string UpdateIniText(std::string_view text, std::string_view section, const
     auto span = FindSection(text, lines, section);
     if (!span) {
         std::string out(text);
-        if (!out.empty() && out.back() != '\n') {
+        if (!out.empty() && out.back() != '\n' && out != kUtf8Bom) {
             out += eol;
         }
         out += '[';
@@ -181,6 +189,7 @@ std::string UpdateIniText(std::string_view text, std::string_view section, const
 
     std::string out;
     out.reserve(text.size() + added.size() + 64);
+    out.append(text.substr(0, lines.front().Start));  // a byte-order mark stays
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const TLine& line = lines[i];
         if (isReplaced[i]) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 namespace zaprelay::remote {
 
@@ -84,12 +85,12 @@ TRemoteSettings ParseRemoteSettings(std::string_view iniText) {
     // An empty list is a choice (no button repeats); only a missing one means the defaults.
     if (auto list = FindIniValue(iniText, kSettingsSection, kRepeatingKey)) {
         settings.Repeats.fill(false);
+        std::unordered_set<std::string_view> unknown;  // one pass, however long the list
         for (std::string_view name : SplitNames(*list)) {
             int button = FindButton(name);
             if (button >= 0) {
                 settings.Repeats[static_cast<std::size_t>(button)] = true;
-            } else if (std::find(settings.UnknownRepeating.begin(), settings.UnknownRepeating.end(), name) ==
-                       settings.UnknownRepeating.end()) {
+            } else if (unknown.insert(name).second) {
                 settings.UnknownRepeating.emplace_back(name);
             }
         }

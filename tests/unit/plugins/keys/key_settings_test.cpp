@@ -25,6 +25,18 @@ TEST(KeySettings, TheListIsReadInOrderWithJunkKeptApart) {
     EXPECT_FALSE(settings.Reports(VirtualKey(0xAE)));
 }
 
+// A damaged or hostile file with a list of many names is read in one pass, each name kept once.
+TEST(KeySettings, AHugeListIsReadInOnePass) {
+    std::string text = "[KeyboardRemote]\nKeys=";
+    for (int i = 0; i < 300000; ++i) {
+        text += "X" + std::to_string(i) + ",A,";
+    }
+    const TKeySettings settings = ParseKeySettings(text);
+    EXPECT_EQ(settings.Keys, std::vector<TKey>{VirtualKey('A')});
+    ASSERT_EQ(settings.UnknownNames.size(), 300000u);
+    EXPECT_EQ(settings.UnknownNames.back(), "X299999");
+}
+
 TEST(KeySettings, AnEmptyListReportsNothing) {
     EXPECT_TRUE(ParseKeySettings("[KeyboardRemote]\r\nKeys=\r\n").Keys.empty());
     EXPECT_TRUE(ParseKeySettings("[KeyboardRemote]\r\nKeys= , ,\r\n").Keys.empty());

@@ -31,6 +31,18 @@ TEST(IniValue, FoundAsTheProfileFunctionsFindIt) {
     EXPECT_EQ(FindIniValue("[S\nK=1", "S", "K"), "1") << "an unclosed header still names its section";
 }
 
+// An editor's UTF-8 byte-order mark and quotes around a value, read as the system reads them; a
+// save rewrites the key where it stands instead of adding a second section after the mark.
+TEST(IniValue, ReadsPastAByteOrderMarkAndDropsAPairOfQuotes) {
+    const std::string text = "\xEF\xBB\xBF[Net]\r\nHost=\"tv.local\"\r\nName='a b'\r\nOdd=\"x\r\n";
+    EXPECT_EQ(FindIniValue(text, "net", "Host"), "tv.local");
+    EXPECT_EQ(FindIniValue(text, "Net", "Name"), "a b");
+    EXPECT_EQ(FindIniValue(text, "Net", "Odd"), "\"x") << "a lone quote stays";
+    EXPECT_EQ(UpdateIniText(text, "Net", {{"Host", "box"}}),
+              "\xEF\xBB\xBF[Net]\r\nHost=box\r\nName='a b'\r\nOdd=\"x\r\n");
+    EXPECT_EQ(UpdateIniText("\xEF\xBB\xBF", "Net", {{"Port", "8765"}}), "\xEF\xBB\xBF[Net]\r\nPort=8765\r\n");
+}
+
 TEST(IniUpdate, RewritesTheFirstKeyLineInPlaceAndKeepsEveryOtherByte) {
     std::string out = UpdateIniText(kFile, "VIRTUALREMOTE", {{"Delay", "400"}});
     std::string expected = kFile;

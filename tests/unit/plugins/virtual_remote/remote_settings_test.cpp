@@ -56,6 +56,17 @@ TEST(RemoteSettings, RepeatingListChoosesExactlyTheNamedButtons) {
     EXPECT_FALSE(Repeats(none, "VOL_UP")) << "an empty list means no button repeats";
 }
 
+// A damaged or hostile file with a list of many names is read in one pass, each name kept once.
+TEST(RemoteSettings, AHugeRepeatingListIsReadInOnePass) {
+    std::string text = "[VirtualRemote]\nRepeating=";
+    for (int i = 0; i < 300000; ++i) {
+        text += "X" + std::to_string(i) + ";X" + std::to_string(i) + " ";
+    }
+    const TRemoteSettings settings = ParseRemoteSettings(text);
+    ASSERT_EQ(settings.UnknownRepeating.size(), 300000u);
+    EXPECT_EQ(settings.UnknownRepeating.back(), "X299999");
+}
+
 TEST(RemoteSettings, PositionNeedsBothCoordinatesWithinReach) {
     auto position = [](const char* text) {
         return ParseRemoteSettings(std::string("[VirtualRemote]\n") + text).Position;
