@@ -10,14 +10,23 @@ void TCodeSender::Open(HWND target) {
     m_stopping = false;
 }
 
-void TCodeSender::Send(std::string_view text, int32_t repeatCount) {
+bool TCodeSender::Send(std::string_view text, int32_t repeatCount) {
+    TCodeRecord record;
+    FillCodeRecord(record, text);
+    return SendRecord(record, repeatCount);
+}
+
+bool TCodeSender::SendRecord(const TCodeRecord& record, int32_t repeatCount) {
+    // Marked as under way before looking at the stop: Stop either sees this send or is seen.
     m_sending = true;
-    if (!m_stopping && m_target != nullptr) {
-        FillCodeRecord(m_record, text);
+    const bool deliver = !m_stopping && m_target != nullptr;
+    if (deliver) {
+        m_record = record;
         SendMessageW(m_target, kCodeReceived, reinterpret_cast<WPARAM>(m_record.data()),
                      static_cast<LPARAM>(repeatCount));
     }
     m_sending = false;
+    return deliver;
 }
 
 void TCodeSender::BeginStop() {

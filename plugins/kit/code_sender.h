@@ -21,7 +21,10 @@ public:
     // On the plug-in's thread: one code, delivered synchronously; nothing once stopping (or
     // without a window). The record stays here, so a handler that stopped the plug-in can
     // still read it.
-    void Send(std::string_view text, int32_t repeatCount);
+    // True when the code was delivered.
+    bool Send(std::string_view text, int32_t repeatCount);
+    // The same with a record made by the caller (a test's, which may lack the zero byte).
+    bool SendRecord(const TCodeRecord& record, int32_t repeatCount);
     bool Stopping() const { return m_stopping; }
 
     // On the program's thread, first thing in Stop: no send starts from now on. Called from

@@ -6,11 +6,11 @@
 // reaches a gate, "# sent N" once the N-th code's SendMessage has returned, and lines of the
 // script it skipped.
 #include "framework/win32/platform.h"
+#include "plugins/kit/code_sender.h"
 #include "plugins/kit/plugin_exports.h"
 #include "plugins/kit/settings_store.h"
 #include "plugins/scripted/code_script.h"
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <mutex>
@@ -20,10 +20,7 @@
 
 namespace {
 
-using zaprelay::scripted::CodeRecord;
 using zaprelay::scripted::CodeScript;
-
-constexpr UINT kCodeReceived = zaprelay::dcd::kCodeReceived;
 
 std::string EnvOr(const char* name, const char* besideDll) {
     return zaprelay::dcd::TSettingsStore::PathBeside(zaprelay::dcd::PluginModule(), besideDll, name);
@@ -45,21 +42,18 @@ private:
 
 CallLog g_log;
 
-// The record of the code being delivered. It outlives the handler that reads it: a handler
-// may stop the plug-in (the shutdown command does) before it has finished with the record.
-CodeRecord g_record{};
-
-// Plays the script on its own thread. Stop may be called while that thread is inside
-// SendMessage to the very thread that calls Stop: from inside the handler (then the send
-// is answered early so the player can end), or from elsewhere on that thread (then Stop
-// keeps delivering sent messages while it waits).
+// Plays the script on its own thread, delivering through the kit's code sender as the real
+// receivers do. Stop may be called while that thread is inside SendMessage to the very thread
+// that calls Stop: from inside the handler (then the send is answered early so the player can
+// end), or from elsewhere on that thread (then Stop keeps delivering sent messages while it
+// waits).
 class Player {
 public:
     void Start(HWND target) {
         if (m_thread != nullptr) {
             return;
         }
-        m_target = target;
+        m_sender.Open(target);
         m_script = LoadScript();
         m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         // Made before the player runs, so a host may signal a gate before it is reached.
@@ -75,9 +69,7 @@ public:
             return;
         }
         SetEvent(m_stop);
-        if (m_sending && InSendMessage()) {
-            ReplyMessage(0);
-        }
+        m_sender.BeginStop();
         // Answer what the player already sent before waiting: a send that arrived before the
         // caller last looked at its queue would not wake a plain wait (hence also the flag).
         for (;;) {
@@ -119,7 +111,6 @@ private:
         try {
             static_cast<Player*>(self)->Play();
         } catch (...) {
-            static_cast<Player*>(self)->m_sending = false;
             return 1;
         }
         return 0;
@@ -156,11 +147,9 @@ private:
             if (WaitForSingleObject(m_stop, code.DelayMs) != WAIT_TIMEOUT) {
                 return;
             }
-            g_record = zaprelay::scripted::MakeCodeRecord(code);
-            m_sending = true;
-            SendMessageA(m_target, kCodeReceived, reinterpret_cast<WPARAM>(g_record.data()),
-                         static_cast<LPARAM>(code.RepeatCount));
-            m_sending = false;
+            if (!m_sender.SendRecord(zaprelay::scripted::MakeCodeRecord(code), code.RepeatCount)) {
+                return;
+            }
             g_log.Write("# sent " + std::to_string(++sent));
         }
         for (const std::string& gate : m_script.TrailingGates) {
@@ -170,12 +159,11 @@ private:
         }
     }
 
-    HWND m_target = nullptr;
+    zaprelay::dcd::TCodeSender m_sender;
     CodeScript m_script;
     HANDLE m_stop = nullptr;
     HANDLE m_thread = nullptr;
     std::vector<HANDLE> m_gates;  // one per gate line, in script order
-    std::atomic<bool> m_sending{false};
 };
 
 Player g_player;
