@@ -160,7 +160,13 @@ void TFRM::FormShow(TObject*) {
 }
 
 void TFRM::FormDestroy(TObject*) {
-    if (PluginLoaded && !Bridge.ShutdownPending) {
+    ReleasePlugin();
+}
+
+void TFRM::ReleasePlugin() {
+    // Once, whether the power-off countdown ran out first or the program ended during it.
+    if (PluginLoaded && !m_pluginReleased) {
+        m_pluginReleased = true;
         Plugin.Stop();
         Plugin.Close();
     }
@@ -250,14 +256,11 @@ void TFRM::Timer1Timer(TObject*) {
     if (!Bridge.ShutdownPending) {
         return;
     }
-    if (PluginLoaded) {
-        Plugin.Stop();
-        Plugin.Close();
-    }
+    ReleasePlugin();
     ShutdownComputer();
     // Freed once this event has returned (the timer is the window's own); its destroy handler
-    // sees ShutdownPending and leaves the plug-in alone. Should the system refuse to power
-    // off, the program ends here all the same.
+    // finds the plug-in released already. Should the system refuse to power off, the program
+    // ends here all the same.
     Release();
     Application()->Terminate();
 }

@@ -116,6 +116,8 @@ public:
 private:
     void ChooseViewer(bool progDvb);
     void SetSettingsControlsEnabled(bool enabled);
+    // Stops and closes the plug-in, once.
+    void ReleasePlugin();
 
     // TBridgeHost
     int RowCount() const override;
@@ -132,6 +134,7 @@ private:
 
     std::unique_ptr<bridge::TBridge> m_bridge;
     bool m_restoringViewer = false;
+    bool m_pluginReleased = false;
 };
 
 }  // namespace zaprelay::app

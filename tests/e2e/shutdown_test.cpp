@@ -89,5 +89,19 @@ TEST_F(ShutdownTest, PowerRowSendsPowerThenStopsThePluginOnceEndsAndPowersOff) {
     EXPECT_THAT(later, Each(" /remote Power"));
 }
 
+// Ended during the countdown (the tray menu's Close, the session ending), the program still
+// stops and closes its plug-in: a receiver that releases its hardware in Close must get it.
+TEST_F(ShutdownTest, ProgramEndedDuringTheCountdownStillStopsAndClosesThePlugin) {
+    WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
+                  IniSection("EZ", {"32=POWER"}));
+    WriteScript("wait go\nPOWER 0 0\n");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Signal("go");
+    WaitSent();
+    PostMessageW(m_ui.Form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()", "Stop()", "Close()"));
+}
+
 }  // namespace
 }  // namespace zaprelay::e2e
