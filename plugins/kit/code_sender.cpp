@@ -11,6 +11,9 @@ void TCodeSender::Open(HWND target) {
 }
 
 bool TCodeSender::Send(std::string_view text, int32_t repeatCount) {
+    if (!m_limiter.Allow(text, repeatCount, GetTickCount())) {
+        return false;
+    }
     TCodeRecord record;
     FillCodeRecord(record, text);
     return SendRecord(record, repeatCount);

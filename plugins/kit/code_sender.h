@@ -6,6 +6,7 @@
 
 #include "framework/win32/platform.h"
 #include "plugins/kit/code_record.h"
+#include "plugins/kit/press_limiter.h"
 
 #include <atomic>
 #include <cstdint>
@@ -19,13 +20,15 @@ public:
     void Open(HWND target);
 
     // On the plug-in's thread: one code, delivered synchronously; nothing once stopping (or
-    // without a window). The record stays here, so a handler that stopped the plug-in can
-    // still read it.
-    // True when the code was delivered.
+    // without a window), nothing for a fresh press beyond a remote's pace (TPressLimiter).
+    // The record stays here, so a handler that stopped the plug-in can still read it. True
+    // when the code was delivered.
     bool Send(std::string_view text, int32_t repeatCount);
     // The same with a record made by the caller (a test's, which may lack the zero byte).
     bool SendRecord(const TCodeRecord& record, int32_t repeatCount);
     bool Stopping() const { return m_stopping; }
+    // Fresh presses dropped for coming faster than a remote gives them.
+    uint64_t DroppedPresses() const { return m_limiter.Dropped(); }
 
     // On the program's thread, first thing in Stop: no send starts from now on. Called from
     // inside the handler of our own code, it answers that send so the thread can go on and end.
@@ -41,6 +44,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_sending{false};
     TCodeRecord m_record{};
+    TPressLimiter m_limiter;  // used on the plug-in's thread only
 };
 
 }  // namespace zaprelay::dcd

@@ -24,8 +24,8 @@ constexpr DWORD kStopPatienceMs = 3000;
 
 enum class TDropReason { Closed, Slept, Stopped };
 
-// Reads the connection until it ends. delivered tells whether a button came through.
-TDropReason Listen(TSession& session, HANDLE stop, TLircConnection& connection, bool& delivered) {
+// Reads the connection until it ends.
+TDropReason Listen(TSession& session, HANDLE stop, TLircConnection& connection) {
     const TLircLineOptions options{session.Settings.ReleaseSuffix};
     std::vector<std::string> lines;
     for (;;) {
@@ -35,7 +35,6 @@ TDropReason Listen(TSession& session, HANDLE stop, TLircConnection& connection, 
         for (const std::string& line : lines) {
             if (std::optional<TLircButton> button = ParseLircLine(line, options)) {
                 session.Sender.Send(button->Code, button->RepeatCount);
-                delivered = true;
             }
         }
         switch (status) {
@@ -72,8 +71,7 @@ void RunSession(TSession& session, HANDLE stop) {
             }
             if (status == TConnectStatus::Connected) {
                 const DWORD connectedAt = GetTickCount();
-                bool delivered = false;
-                TDropReason reason = Listen(session, stop, connection, delivered);
+                TDropReason reason = Listen(session, stop, connection);
                 if (reason == TDropReason::Stopped) {
                     return;
                 }
@@ -81,9 +79,7 @@ void RunSession(TSession& session, HANDLE stop) {
                     backoff.Reset();
                     continue;
                 }
-                if (delivered || GetTickCount() - connectedAt >= TReconnectBackoff::kHealthyAfterMs) {
-                    backoff.Reset();
-                }
+                backoff.ConnectionEnded(GetTickCount() - connectedAt);
             }
         } catch (...) {
         }
