@@ -1,5 +1,5 @@
 # The commands of the README; each does all set-up itself.
-.PHONY: run test dist
+.PHONY: run test dist soak
 # make run RECEIVER=virtual|lirc|keys puts that receiver in build/run as DCD.dll.
 ifdef RECEIVER
 run: export ZAPRELAY_RECEIVER = $(RECEIVER)
@@ -10,3 +10,5 @@ test:
 	scripts/test
 dist:
 	scripts/dist
+soak:
+	scripts/soak

@@ -2,6 +2,7 @@
 #include "tests/win32/test_support.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,15 @@ TEST(FakeViewer, AppendsPathAndExactCommandLinePerRun) {
     std::string exe = RunViewer(" /remote FullScreen", log);
     ASSERT_EQ(RunViewer(" /Mute", log), exe);
 
-    EXPECT_EQ(ReadFile(log), "exe=" + exe + "\ncmd= /remote FullScreen\n" + "exe=" + exe + "\ncmd= /Mute\n");
+    // Each entry also tells when its process was made, later runs later.
+    const std::string text = ReadFile(log);
+    const std::regex entry("exe=(.*)\ncmd=(.*)\nmade=([0-9]+)\n");
+    std::vector<std::smatch> entries(std::sregex_iterator(text.begin(), text.end(), entry), std::sregex_iterator());
+    ASSERT_EQ(entries.size(), 2u) << text;
+    EXPECT_EQ(entries[0][1], exe);
+    EXPECT_EQ(entries[0][2], " /remote FullScreen");
+    EXPECT_EQ(entries[1][2], " /Mute");
+    EXPECT_LT(std::stoull(entries[0][3]), std::stoull(entries[1][3]));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Stand-in for a DVB viewer in tests: appends the exact command line it was given (as
 // GetCommandLine returns it, leading blank included) and its own path to a log, exits 0.
 //   log: %ZAPRELAY_VIEWER_LOG%, else fakeviewer.log beside the exe
-// Each run appends two lines: "exe=<path>" and "cmd=<command line>".
+// Each run appends three lines: "exe=<path>", "cmd=<command line>" and "made=<the process's
+// creation time, 100 ns units>": viewers started close together may log in any order, their
+// creation times tell the order the program started them in.
 #include "framework/win32/platform.h"
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -22,7 +25,11 @@ std::string LogPath(const std::string& exePath) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH];
     std::string exePath(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    std::string entry = "exe=" + exePath + "\ncmd=" + GetCommandLineA() + "\n";
+    FILETIME made{};
+    FILETIME unused[3];
+    GetProcessTimes(GetCurrentProcess(), &made, &unused[0], &unused[1], &unused[2]);
+    const uint64_t madeAt = (uint64_t{made.dwHighDateTime} << 32) | made.dwLowDateTime;
+    std::string entry = "exe=" + exePath + "\ncmd=" + GetCommandLineA() + "\nmade=" + std::to_string(madeAt) + "\n";
 
     // One write per run, so entries of viewers started close together do not interleave.
     HANDLE log = CreateFileA(LogPath(exePath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -1,0 +1,172 @@
+// The real program fed codes as fast as the plug-in can send them, for a fixed count: in
+// management mode every code starts the viewer once, in the order sent, and the program's
+// windows, handles and memory stay flat after a warm-up. The count is short in the test run;
+// `make soak` runs it for ZAPRELAY_SOAK_CODES codes.
+#include "tests/e2e/remote_windows.h"
+#include "tests/e2e/zaprelay_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <gmock/gmock.h>
+#include <psapi.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zaprelay::e2e {
+namespace {
+
+constexpr int kRows = 10;  // MyTheatre's rows "0" to "9" (2 to 11), one code each
+
+int SoakCodes() {
+    const char* count = std::getenv("ZAPRELAY_SOAK_CODES");
+    return count != nullptr && std::atoi(count) > 0 ? std::atoi(count) : 200;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r' ? 1 : 0)));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The handles a process holds, from the system's handle table (Wine does not answer
+// GetProcessHandleCount for another process).
+DWORD HandleCount(DWORD processId) {
+    struct TEntry {
+        USHORT ProcessId;
+        USHORT BackTrace;
+        UCHAR Type;
+        UCHAR Attributes;
+        USHORT Handle;
+        PVOID Object;
+        ULONG Access;
+    };
+    using TQuery = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<TQuery>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr) {
+        return 0;
+    }
+    std::vector<unsigned char> buffer(1 << 20);
+    ULONG needed = 0;
+    constexpr ULONG kSystemHandleInformation = 16;
+    while (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) ==
+           static_cast<LONG>(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(buffer.size() * 2);
+    }
+    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const TEntry*>(buffer.data() + sizeof(PVOID));
+    DWORD held = 0;
+    for (ULONG i = 0; i < count && sizeof(PVOID) + (i + 1) * sizeof(TEntry) <= buffer.size(); ++i) {
+        held += entries[i].ProcessId == processId ? 1 : 0;
+    }
+    return held;
+}
+
+struct TResources {
+    std::size_t Windows = 0;
+    DWORD Handles = 0;
+    SIZE_T PrivateBytes = 0;
+};
+
+class SoakTest : public ZaprelayTest {
+protected:
+    TResources Sample() const {
+        TResources r;
+        for (HWND window : TopLevelWindows(ProcessId(), nullptr, true)) {
+            r.Windows += 1 + Descendants(window).size();
+        }
+        r.Handles = HandleCount(ProcessId());
+        PROCESS_MEMORY_COUNTERS memory{};
+        if (GetProcessMemoryInfo(Process(), &memory, sizeof memory)) {
+            r.PrivateBytes = memory.PagefileUsage;  // the private commit (Wine leaves PrivateUsage 0)
+        }
+        return r;
+    }
+
+    // The viewers' command lines in the order the program started them.
+    std::vector<std::string> ViewerCommandsInOrder() {
+        NewViewerCommands();  // waits for every viewer to end
+        const std::vector<std::string> lines = SplitLines(test::ReadFile(FilePath("fakeviewer.log")));
+        std::vector<std::pair<unsigned long long, std::string>> runs;
+        std::string command;
+        for (const std::string& line : lines) {
+            if (line.rfind("cmd=", 0) == 0) {
+                command = line.substr(4);
+            } else if (line.rfind("made=", 0) == 0) {
+                runs.emplace_back(std::stoull(line.substr(5)), command);
+            }
+        }
+        std::stable_sort(runs.begin(), runs.end());
+        std::vector<std::string> commands;
+        for (const auto& run : runs) {
+            commands.push_back(run.second);
+        }
+        return commands;
+    }
+
+    int SentCount() const {
+        const std::string log = PluginLog();
+        int sent = 0;
+        for (std::size_t at = log.find("# sent "); at != std::string::npos; at = log.find("# sent ", at + 1)) {
+            ++sent;
+        }
+        return sent;
+    }
+};
+
+TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatResources) {
+    const int codes = SoakCodes();
+    std::vector<std::string> pairs;
+    for (int row = 0; row < kRows; ++row) {
+        pairs.push_back(std::to_string(row + 2) + "=D" + std::to_string(row));
+    }
+    WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) + IniSection("EZ", pairs));
+    const int warmUp = codes / 5;
+    std::string script = "wait go\n";
+    std::vector<std::string> expected;
+    for (int i = 0; i < codes; ++i) {
+        const int row = (i * 7) % kRows;  // no two neighbours alike
+        script += (i == warmUp ? "wait warm\nD" : "D") + std::to_string(row) + " 0 0\n";
+        expected.push_back(" /remote " + std::to_string(row));
+    }
+    WriteScript(script);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string settingsBefore = SettingsBytes();
+
+    Signal("go");
+    ASSERT_TRUE(WaitFor([&] { return PluginLog().find("# wait warm") != std::string::npos; }, 120000));
+    NewViewerCommands();  // every viewer of the warm-up has ended
+    const TResources warm = Sample();
+    Signal("warm");
+    ASSERT_TRUE(WaitFor([&] { return SentCount() == codes; }, static_cast<DWORD>(codes) * 1000 + 60000))
+        << SentCount() << " of " << codes << " sent";
+    const std::vector<std::string> commands = ViewerCommandsInOrder();
+    const TResources end = Sample();
+
+    EXPECT_EQ(commands.size(), expected.size()) << "codes lost or doubled";
+    EXPECT_TRUE(commands == expected) << "codes out of order";
+    EXPECT_EQ(end.Windows, warm.Windows);
+    EXPECT_LE(end.Handles, warm.Handles + 16) << "handles at warm-up: " << warm.Handles;
+    EXPECT_LE(end.PrivateBytes, warm.PrivateBytes + 4 * 1024 * 1024)
+        << "private bytes at warm-up: " << warm.PrivateBytes;
+    EXPECT_EQ(SettingsBytes(), settingsBefore) << "management mode wrote the settings";
+    RecordProperty("codes", codes);
+    RecordProperty("handles", std::to_string(warm.Handles) + " -> " + std::to_string(end.Handles));
+    RecordProperty("private_kb",
+                   std::to_string(warm.PrivateBytes / 1024) + " -> " + std::to_string(end.PrivateBytes / 1024));
+    std::printf("soak: %d codes; windows %zu -> %zu; handles %lu -> %lu; private %zu KB -> %zu KB\n", codes,
+                warm.Windows, end.Windows, static_cast<unsigned long>(warm.Handles),
+                static_cast<unsigned long>(end.Handles), static_cast<std::size_t>(warm.PrivateBytes / 1024),
+                static_cast<std::size_t>(end.PrivateBytes / 1024));
+}
+
+}  // namespace
+}  // namespace zaprelay::e2e
