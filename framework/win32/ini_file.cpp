@@ -167,9 +167,28 @@ void TIniFile::Write(const char* section, const char* key, const char* value) {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         RefuseWrite();
     }
-    if (!WritePrivateProfileStringA(section, key, value, m_fileName.c_str())) {
+    // The system rewrites the whole file in place, so a write cut short (a full disk) would
+    // leave half a file. The change is made to a copy beside it, which then takes its place;
+    // a file that another program holds open cannot be copied or replaced, and stays.
+    const std::string copy = m_fileName + ".new";
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!exists && value == nullptr) {
+        return;  // nothing to remove from a file that is not there
+    }
+    if (exists ? !CopyFileA(m_fileName.c_str(), copy.c_str(), FALSE) : !DeleteStaleCopy(copy)) {
         RefuseWrite();
     }
+    if (!WritePrivateProfileStringA(section, key, value, copy.c_str()) ||
+        !MoveFileExA(copy.c_str(), m_fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(copy.c_str());
+        RefuseWrite();
+    }
+}
+
+bool TIniFile::DeleteStaleCopy(const std::string& copy) {
+    // Left by a write that never finished; the file it was to replace is whole.
+    return DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+           GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
 void TIniFile::RefuseWrite() const {

@@ -18,8 +18,9 @@ class EIniFileException : public Exception {
     using Exception::Exception;
 };
 
-// Every write goes to the file at once. A write the file cannot take (read-only file, missing
-// folder, file locked by another process, or an entry that would break the file's line
+// Every write goes to the file at once, through a copy that replaces it whole (FILE.new beside
+// it). A write the file cannot take (read-only file, missing folder, file locked by another
+// process, a disk too full for the copy, or an entry that would break the file's line
 // structure) raises EIniFileException and leaves the file as it was.
 class TIniFile {
 public:
@@ -55,6 +56,7 @@ public:
 
 private:
     void Write(const char* section, const char* key, const char* value);
+    static bool DeleteStaleCopy(const std::string& copy);
     [[noreturn]] void RefuseWrite() const;
 
     std::string m_fileName;

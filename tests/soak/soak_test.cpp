@@ -142,7 +142,8 @@ TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatRes
     const std::string settingsBefore = SettingsBytes();
 
     Signal("go");
-    ASSERT_TRUE(WaitFor([&] { return PluginLog().find("# wait warm") != std::string::npos; }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return PluginLog().find("# wait warm") != std::string::npos; },
+                        static_cast<DWORD>(warmUp) * 1000 + 60000));
     NewViewerCommands();  // every viewer of the warm-up has ended
     const TResources warm = Sample();
     Signal("warm");

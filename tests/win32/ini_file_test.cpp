@@ -142,6 +142,27 @@ TEST_F(IniFileTest, FileLockedByAnotherHandleRefusesTheWrite) {
     EXPECT_EQ(ini.ReadString("Main", "Key", ""), "old");
 }
 
+// The system rewrites a whole file to change a line: a write that cannot finish (here its copy
+// cannot be made, as on a full disk) must leave the old file whole, and a finished one leaves
+// no copy behind.
+TEST_F(IniFileTest, AWriteThatCannotFinishLeavesTheOldFileWhole) {
+    const std::string path = PathOf("settings.ini");
+    TIniFile ini(path);
+    ini.WriteString("Main", "Key", "old");
+    ini.WriteString("Codes", "1", "POWER");
+    EXPECT_FALSE(Exists(path + ".new"));
+    const std::string before = ReadFile(path);
+    ASSERT_TRUE(CreateDirectoryA((path + ".new").c_str(), nullptr));
+    ExpectRefused(path, [&] { ini.WriteString("Main", "Key", "new"); });
+    EXPECT_EQ(ReadFile(path), before);
+    RemoveDirectoryA((path + ".new").c_str());
+    WriteFile(path + ".new", "[Main]\r\nKey=half");  // a copy a crash left
+    ini.WriteString("Main", "Key", "new");
+    EXPECT_EQ(ini.ReadString("Codes", "1", ""), "POWER");
+    EXPECT_EQ(ini.ReadString("Main", "Key", ""), "new");
+    EXPECT_FALSE(Exists(path + ".new"));
+}
+
 TEST_F(IniFileTest, MissingFolderRefusesTheWriteAndCreatesNothing) {
     const std::string folder = PathOf("missing");
     const std::string path = folder + "\\settings.ini";
