@@ -41,6 +41,20 @@ void ForEachObject(TVxSkinObject& object, const std::function<void(TVxSkinObject
     }
 }
 
+// The real skin cut short: an error each time, the skin loaded before left whole. Every length
+// through the header and the first blocks, then every 61st (each cut inflates all before it).
+TEST_F(PlumContainerTest, ACutSkinIsAnErrorAndLeavesTheLoadedSkinWhole) {
+    std::ifstream file(ZR_PLUM_SKIN, std::ios::binary);
+    const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
+    for (std::size_t size = 0; size < bytes.size(); size += size < 4096 ? 1 : 61) {
+        const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+        TBytesStream stream(cut);
+        EXPECT_THROW(source.LoadFromStream(stream), Exception) << "cut at " << size;
+    }
+    EXPECT_EQ(source.Count(), 25);
+    EXPECT_EQ(source.SkinName(), "Plum");
+}
+
 TEST_F(PlumContainerTest, LoadsWholeWithItsClientsUnmaskedAndDefaultCharsets) {
     EXPECT_EQ(source.SkinName(), "Plum");
     EXPECT_EQ(source.SkinVersion(), "3.0.0");

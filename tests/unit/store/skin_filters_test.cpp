@@ -318,4 +318,29 @@ TEST_F(SkinFilterTest, WithoutASourceOrAnEnvelopeNothingHappens) {
 }
 
 }  // namespace
+// A skin file of each kind cut at every length, and with every byte flipped once: each load
+// ends in an error or a whole skin, never a crash or a hang (the sanitizers watch the reading).
+TEST_F(SkinFilterTest, EveryTruncationIsAnErrorAndNoFlippedByteCrashes) {
+    TVxSkinSource source(nullptr);
+    test::FillSampleSkin(source);
+    for (const TVxSkinFilterClass* filter :
+         {&TVxSkinFilterUncompressed::Class(), &TVxSkinFilterCompressed::Class(), &TVxSkinFilterMaxCompression::Class(),
+          &TVxSkinFilterUltraCompressed::Class()}) {
+        SCOPED_TRACE(std::string(filter->Extension()));
+        const std::vector<uint8_t> good = test::SaveWith(source, *filter);
+        for (std::size_t size = 0; size < good.size(); ++size) {
+            const std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+            EXPECT_THROW(test::LoadWith(Loaded, *filter, cut), Exception) << "cut at " << size;
+        }
+        for (std::size_t at = 0; at < good.size(); ++at) {
+            std::vector<uint8_t> flipped = good;
+            flipped[at] ^= 0xFF;
+            try {
+                test::LoadWith(Loaded, *filter, flipped);
+            } catch (const Exception&) {
+            }
+        }
+    }
+}
+
 }  // namespace zaprelay::skin
