@@ -178,10 +178,25 @@ void TIniFile::Write(const char* section, const char* key, const char* value) {
     if (exists ? !CopyFileA(m_fileName.c_str(), copy.c_str(), FALSE) : !DeleteStaleCopy(copy)) {
         RefuseWrite();
     }
-    if (!WritePrivateProfileStringA(section, key, value, copy.c_str()) ||
-        !MoveFileExA(copy.c_str(), m_fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!WritePrivateProfileStringA(section, key, value, copy.c_str()) || !ReplaceWithCopy(copy)) {
         DeleteFileA(copy.c_str());
         RefuseWrite();
+    }
+}
+
+bool TIniFile::ReplaceWithCopy(const std::string& copy) const {
+    // Another program reading the file (the system's profile functions do not let it be
+    // replaced while they read) holds it for a moment only: a few tries before giving up.
+    for (int tries = 0;; ++tries) {
+        if (MoveFileExA(copy.c_str(), m_fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) ||
+            tries == kReplaceTries) {
+            return false;
+        }
+        Sleep(kReplaceRetryMs);
     }
 }
 

@@ -57,6 +57,9 @@ public:
 private:
     void Write(const char* section, const char* key, const char* value);
     static bool DeleteStaleCopy(const std::string& copy);
+    bool ReplaceWithCopy(const std::string& copy) const;
+    static constexpr int kReplaceTries = 25;
+    static constexpr uint32_t kReplaceRetryMs = 20;
     [[noreturn]] void RefuseWrite() const;
 
     std::string m_fileName;

@@ -169,5 +169,45 @@ TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatRes
                 static_cast<std::size_t>(end.PrivateBytes / 1024));
 }
 
+// Options mode at the plug-in's pace: one row learns a new code with each pair of presses, and
+// is emptied by the delete button now and then. The file always reads back whole and holds
+// what the code box shows; the other rows keep their codes.
+TEST_F(SoakTest, OptionsModeRelearnsAndDeletesWithTheFileAlwaysMatchingTheScreen) {
+    const int pairs = std::max(20, SoakCodes() / 10);
+    constexpr int kDeleteEvery = 10;
+    WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
+                  IniSection("EZ", {"3=KEEP3", "7=KEEP7"}));
+    std::string script;
+    for (int i = 0; i < pairs; ++i) {
+        const std::string code = "L" + std::to_string(i);
+        script +=
+            (i % kDeleteEvery == 0 ? "wait d" + std::to_string(i) + "\n" : "") + code + " 0 0\n" + code + " 0 0\n";
+    }
+    WriteScript(script);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Click(m_ui.Options);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(m_ui.ListGroup); }));
+    ClickRow(m_ui.List, 5);
+    ASSERT_TRUE(WaitFor([&] { return ListSelection(m_ui.List) == 5; }));
+    for (int i = 0; i < pairs; i += kDeleteEvery) {
+        if (i > 0) {
+            // What the screen shows is what the file holds; then the delete button empties both.
+            const std::string last = "L" + std::to_string(i - 1);
+            ASSERT_TRUE(WaitFor([&] { return Setting("EZ", "5") == last; })) << Setting("EZ", "5") << "\n"
+                                                                             << SettingsBytes() << "\n"
+                                                                             << PluginLog();
+            EXPECT_EQ(TextOf(m_ui.CodeBox), std::wstring(last.begin(), last.end()));
+            Click(m_ui.DeleteCode);
+            ASSERT_TRUE(WaitFor([&] { return Setting("EZ", "5") == "" || Setting("EZ", "5") == kMissing; }));
+        }
+        Signal("d" + std::to_string(i));
+    }
+    const std::string last = "L" + std::to_string(pairs - 1);
+    EXPECT_TRUE(WaitFor([&] { return Setting("EZ", "5") == last; })) << Setting("EZ", "5");
+    EXPECT_EQ(Setting("EZ", "3"), "KEEP3");
+    EXPECT_EQ(Setting("EZ", "7"), "KEEP7");
+    EXPECT_FALSE(test::ReadFile(SettingsPath() + ".new").size() > 0) << "a copy was left";
+}
+
 }  // namespace
 }  // namespace zaprelay::e2e

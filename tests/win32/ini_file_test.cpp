@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace zaprelay::test {
@@ -161,6 +162,24 @@ TEST_F(IniFileTest, AWriteThatCannotFinishLeavesTheOldFileWhole) {
     EXPECT_EQ(ini.ReadString("Codes", "1", ""), "POWER");
     EXPECT_EQ(ini.ReadString("Main", "Key", ""), "new");
     EXPECT_FALSE(Exists(path + ".new"));
+}
+
+// Another program reading the file for a moment (the profile functions share reading and
+// writing, not replacing) delays a write, it does not refuse it.
+TEST_F(IniFileTest, AReaderHoldingTheFileForAMomentDelaysTheWrite) {
+    const std::string path = PathOf("settings.ini");
+    TIniFile ini(path);
+    ini.WriteString("Main", "Key", "old");
+    HANDLE reader =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread closer([reader] {
+        Sleep(150);
+        CloseHandle(reader);
+    });
+    ini.WriteString("Main", "Key", "new");
+    closer.join();
+    EXPECT_EQ(ini.ReadString("Main", "Key", ""), "new");
 }
 
 TEST_F(IniFileTest, MissingFolderRefusesTheWriteAndCreatesNothing) {
