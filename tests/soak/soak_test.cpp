@@ -153,7 +153,13 @@ TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatRes
     const TResources end = Sample();
 
     EXPECT_EQ(commands.size(), expected.size()) << "codes lost or doubled";
-    EXPECT_TRUE(commands == expected) << "codes out of order";
+    if (commands != expected) {
+        // Where they part, and the logs kept beside the test program for a look.
+        const auto parted = std::mismatch(commands.begin(), commands.end(), expected.begin(), expected.end());
+        ADD_FAILURE() << "the viewers' commands part from the codes sent at " << (parted.first - commands.begin());
+        CopyFileA(FilePath("fakeviewer.log").c_str(), (test::BinaryFolder() + "soak-fakeviewer.log").c_str(), FALSE);
+        CopyFileA(FilePath("DCD.log").c_str(), (test::BinaryFolder() + "soak-dcd.log").c_str(), FALSE);
+    }
     EXPECT_EQ(end.Windows, warm.Windows);
     EXPECT_LE(end.Handles, warm.Handles + 16) << "handles at warm-up: " << warm.Handles;
     EXPECT_LE(end.PrivateBytes, warm.PrivateBytes + 4 * 1024 * 1024)
