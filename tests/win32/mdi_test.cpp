@@ -125,8 +125,8 @@ TEST_F(MdiTest, WindowListChecksTheActiveChildAndBringsAChosenOneToTheFront) {
     const RECT area = ClientAreaOnScreen();
     ClickAt(area.right - 20, area.bottom - 20, true);  // the empty client area, right button
     ASSERT_TRUE(Pump([&] { return shown && parent->ActiveMDIChild() == children.front(); }));
-    EXPECT_EQ(lines, (std::vector<std::u16string>{u"&New window", u"&Cascade", u"", u"Channels", u"Codes",
-                                                  u"Viewer log"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::u16string>{u"&New window", u"&Cascade", u"", u"Channels", u"Codes", u"Viewer log"}));
     EXPECT_EQ(checked, (std::vector<bool>{false, false, false, false, false, true}));
     EXPECT_EQ(GetWindow(parent->ClientHandle(), GW_CHILD), children.front()->WindowHandle()) << "not in front";
 }
