@@ -47,15 +47,18 @@ TVxCustomForm* TVxCustomForm::MdiParentComponent() const {
     return form != nullptr ? FormComponentOf(form->MDIParent()) : nullptr;
 }
 
-TVxCustomForm* TVxCustomForm::MaximizedChild() const {
+std::vector<TCustomForm*> TVxCustomForm::ShownMdiChildren() const {
     const TCustomForm* form = OwnerForm();
-    if (form == nullptr) {
-        return nullptr;
-    }
-    for (TCustomForm* child : form->MDIChildren()) {
+    std::vector<TCustomForm*> children = form != nullptr ? form->MDIChildren() : std::vector<TCustomForm*>();
+    // A closing child is hidden before it goes.
+    std::erase_if(children, [](const TCustomForm* child) { return !IsWindowVisible(child->WindowHandle()); });
+    return children;
+}
+
+TVxCustomForm* TVxCustomForm::MaximizedChild() const {
+    for (TCustomForm* child : ShownMdiChildren()) {
         TVxCustomForm* frame = FormComponentOf(child);
-        if (frame != nullptr && frame->Active() && frame->MaximizedMdiChild() &&
-            IsWindowVisible(child->WindowHandle())) {
+        if (frame != nullptr && frame->Active() && frame->MaximizedMdiChild()) {
             return frame;
         }
     }
@@ -81,23 +84,18 @@ void TVxCustomForm::MdiChildStateChanged(bool maximized) {
     RecalcFrame();
     if (!maximized && Window() != nullptr) {
         // The client recomputes its scroll range for the child's new place.
-        HWND client = GetParent(Window());
-        RECT area{};
-        GetClientRect(client, &area);
-        PostMessageW(client, WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.right, area.bottom));
+        const TRect area = GravitationArea();  // the client's own rectangle, for a child
+        PostMessageW(GetParent(Window()), WM_SIZE, SIZE_RESTORED, MAKELPARAM(area.Width(), area.Height()));
     }
     UpdateMdiParent();
 }
 
 void TVxCustomForm::FitMaximizedChild() {
     TCustomForm* form = OwnerForm();
-    if (form == nullptr || form->ClientHandle() == nullptr || MaximizedChild() == nullptr) {
-        return;
-    }
-    if (TCustomForm* active = form->ActiveMDIChild()) {
-        RECT area{};
-        GetClientRect(form->ClientHandle(), &area);
-        active->SetBounds(0, 0, area.right, area.bottom);
+    TVxCustomForm* maximized = MaximizedChild();
+    TCustomForm* active = form != nullptr && maximized != nullptr ? form->ActiveMDIChild() : nullptr;
+    if (active != nullptr) {
+        active->SetBoundsRect(maximized->GetMaximizedRect());  // the client's rectangle
     }
 }
 
@@ -162,9 +160,7 @@ void TVxCustomForm::RebuildWindowMenu() {
     if (m_windowMenu == nullptr || form == nullptr || form->ClientHandle() == nullptr) {
         return;
     }
-    std::vector<TCustomForm*> children = form->MDIChildren();
-    // A closing child is hidden before it goes.
-    std::erase_if(children, [](const TCustomForm* child) { return !IsWindowVisible(child->WindowHandle()); });
+    const std::vector<TCustomForm*> children = ShownMdiChildren();
     if (children.empty()) {
         return;
     }

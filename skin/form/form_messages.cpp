@@ -152,12 +152,10 @@ void TVxCustomForm::WMEraseBkgnd(TMessage& m) {
     const BackgroundRequest* request = ReadBackgroundRequest(m.LParam);
     const TRect part = request != nullptr ? request->Bounds() : TRect{};
     // An MDI parent's client area is the MDI client's: a part of it is nobody's to ask for.
-    if (request != nullptr && OwnerForm() != nullptr && OwnerForm()->ClientHandle() != nullptr) {
-        m.Result = 1;
-        SetHandled(true);
-        return;
+    const bool mdiParent = OwnerForm() != nullptr && OwnerForm()->ClientHandle() != nullptr;
+    if (request == nullptr || !mdiParent) {
+        EraseBackground(reinterpret_cast<HDC>(m.WParam), request != nullptr ? &part : nullptr);
     }
-    EraseBackground(reinterpret_cast<HDC>(m.WParam), request != nullptr ? &part : nullptr);
     m.Result = 1;
     SetHandled(true);
 }

@@ -168,8 +168,7 @@ TRect TVxSkinForm::GetButtonRect(TVxBorderIcon button) {
 }
 
 TRect TVxSkinForm::GetMaximizedRect() {
-    win32::TCustomForm* form = OwnerForm();
-    if (!Skinned() || (form != nullptr && form->FormStyle() == win32::fsMDIChild)) {
+    if (!Skinned() || MdiChild()) {
         return TVxCustomForm::GetMaximizedRect();
     }
     // The skin's frame has no hidden border to push off the screen.
@@ -177,8 +176,7 @@ TRect TVxSkinForm::GetMaximizedRect() {
 }
 
 TPoint TVxSkinForm::GetMaxSize() {
-    win32::TCustomForm* form = OwnerForm();
-    if (!Skinned() || (form != nullptr && form->FormStyle() == win32::fsMDIChild)) {
+    if (!Skinned() || MdiChild()) {
         return TVxCustomForm::GetMaxSize();
     }
     return MaxFormSize(GetMaximizedRect(), Constraints()->MaxWidth(), Constraints()->MaxHeight());

@@ -634,14 +634,11 @@ TRect TVxCustomForm::GetMinimizedRect() {
 
 TRect TVxCustomForm::GetMaximizedRect() {
     if (MdiChild()) {
-        // The parent's MDI client, in the coordinates the child is placed in.
-        const TCustomForm* parent = OwnerForm()->MDIParent();
-        if (parent == nullptr || parent->ClientHandle() == nullptr) {
-            return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        }
-        RECT client;
-        GetClientRect(parent->ClientHandle(), &client);
-        return {client.left, client.top, client.right, client.bottom};
+        // The parent's MDI client (a child's gravitation area), in the coordinates the child is
+        // placed in; the screen without one.
+        return OwnerForm()->MDIParent() != nullptr
+                   ? GravitationArea()
+                   : TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     return skin::MaximizedRect(win32::TScreen::MonitorWorkArea(Window()), win32::TScreen::MonitorRect(Window()),
                                m_stayOnTop, GetClientArea());

@@ -131,7 +131,8 @@ public:
     void SetWindowMenu(win32::TMenuItem* value);
     // The form component a form carries; none.
     static TVxCustomForm* FormComponentOf(const win32::TCustomForm* form);
-    // The owner is an MDI child and this component maximized it.
+    // The owner is an MDI child; and one this component maximized.
+    bool MdiChild() const;
     bool MaximizedMdiChild() const;
     // For an MDI parent's component: the child whose component keeps it maximized; none.
     TVxCustomForm* MaximizedChild() const;
@@ -238,7 +239,8 @@ private:
     void FrameButtonUp(win32::TMouseButton button, TMessage& m);
     void WindowTextChanged();
     // ---- multiple documents
-    bool MdiChild() const;
+    // The owner's MDI children that show (a closing child is hidden before it goes).
+    std::vector<win32::TCustomForm*> ShownMdiChildren() const;
     // The component of the MDI parent an MDI child lives in; none.
     TVxCustomForm* MdiParentComponent() const;
     // The parent's caption and window list follow a change of this child.
