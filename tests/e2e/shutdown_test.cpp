@@ -77,10 +77,7 @@ TEST_F(ShutdownTest, PowerRowSendsPowerThenStopsThePluginOnceEndsAndPowersOff) {
     EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()", "Stop()", "Close()"));
     ASSERT_NE(log.rfind("Close()"), std::string::npos) << log;
     EXPECT_EQ(log.substr(log.rfind("Close()")), "Close()\n") << "the plug-in was used after it was closed:\n" << log;
-    std::size_t sent = 0;
-    for (std::size_t at = log.find("# sent "); at != std::string::npos; at = log.find("# sent ", at + 1)) {
-        ++sent;
-    }
+    const std::size_t sent = SentCount();
     EXPECT_GE(sent, 2u) << "no power code came while the countdown ran";
     EXPECT_LT(sent, static_cast<std::size_t>(kCodes)) << "a repeated power code extended the countdown";
     // Every power code handled, armed or not, went to the viewer.

@@ -28,17 +28,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// The values of the lines starting with prefix, prefix removed.
-std::vector<std::string> Tagged(const std::string& text, const std::string& prefix) {
-    std::vector<std::string> values;
-    for (const std::string& line : Lines(text)) {
-        if (line.rfind(prefix, 0) == 0) {
-            values.push_back(line.substr(prefix.size()));
-        }
-    }
-    return values;
-}
-
 // A viewer started by the program is still running (it ends as soon as it has logged).
 bool ViewerRunning(DWORD parent) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -61,6 +50,16 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
 }
 
 }  // namespace
+
+std::vector<std::string> Tagged(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> values;
+    for (const std::string& line : Lines(text)) {
+        if (line.rfind(prefix, 0) == 0) {
+            values.push_back(line.substr(prefix.size()));
+        }
+    }
+    return values;
+}
 
 std::string IniSection(const std::string& name, const std::vector<std::string>& lines) {
     std::string text = "[" + name + "]\r\n";
@@ -345,7 +344,7 @@ void ZaprelayTest::Signal(const std::string& gate) {
 
 void ZaprelayTest::WaitSent() {
     const std::size_t wanted = static_cast<std::size_t>(++m_sent);
-    EXPECT_TRUE(WaitFor([&] { return Tagged(PluginLog(), "# sent ").size() >= wanted; }))
+    EXPECT_TRUE(WaitFor([&] { return SentCount() >= wanted; }))
         << "code " << wanted << " was not delivered; plug-in log:\n"
         << PluginLog();
 }

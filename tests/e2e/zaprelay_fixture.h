@@ -38,6 +38,9 @@ struct MainWindow {
     HWND MyTheatre = nullptr;  // b4
 };
 
+// The values of a text's lines starting with prefix, prefix removed.
+std::vector<std::string> Tagged(const std::string& text, const std::string& prefix);
+
 class ZaprelayTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -87,6 +90,8 @@ protected:
     std::vector<std::string> Calls() const;
     std::string PluginLog() const { return test::ReadFile(FilePath("DCD.log")); }
     std::string OpenCall() const;  // the Open call that names the main window
+    // The codes the plug-in has delivered so far ("# sent" lines of its log).
+    std::size_t SentCount() const { return Tagged(PluginLog(), "# sent ").size(); }
 
     // Lets the player past a gate line; WaitSent waits until it has delivered the next code.
     void Signal(const std::string& gate);

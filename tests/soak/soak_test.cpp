@@ -24,18 +24,6 @@ int SoakCodes() {
     return count != nullptr && std::atoi(count) > 0 ? std::atoi(count) : 200;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        lines.push_back(text.substr(start, end - start - (end > start && text[end - 1] == '\r' ? 1 : 0)));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The handles a process holds, from the system's handle table (Wine does not answer
 // GetProcessHandleCount for another process).
 DWORD HandleCount(DWORD processId) {
@@ -94,31 +82,19 @@ protected:
     // The viewers' command lines in the order the program started them.
     std::vector<std::string> ViewerCommandsInOrder() {
         NewViewerCommands();  // waits for every viewer to end
-        const std::vector<std::string> lines = SplitLines(test::ReadFile(FilePath("fakeviewer.log")));
+        const std::string log = test::ReadFile(FilePath("fakeviewer.log"));
+        const std::vector<std::string> commands = Tagged(log, "cmd=");
+        const std::vector<std::string> made = Tagged(log, "made=");  // one per entry, as cmd=
         std::vector<std::pair<unsigned long long, std::string>> runs;
-        std::string command;
-        for (const std::string& line : lines) {
-            if (line.rfind("cmd=", 0) == 0) {
-                command = line.substr(4);
-            } else if (line.rfind("made=", 0) == 0) {
-                runs.emplace_back(std::stoull(line.substr(5)), command);
-            }
+        for (std::size_t i = 0; i < std::min(commands.size(), made.size()); ++i) {
+            runs.emplace_back(std::stoull(made[i]), commands[i]);
         }
         std::stable_sort(runs.begin(), runs.end());
-        std::vector<std::string> commands;
+        std::vector<std::string> ordered;
         for (const auto& run : runs) {
-            commands.push_back(run.second);
+            ordered.push_back(run.second);
         }
-        return commands;
-    }
-
-    int SentCount() const {
-        const std::string log = PluginLog();
-        int sent = 0;
-        for (std::size_t at = log.find("# sent "); at != std::string::npos; at = log.find("# sent ", at + 1)) {
-            ++sent;
-        }
-        return sent;
+        return ordered;
     }
 };
 
@@ -147,7 +123,8 @@ TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatRes
     NewViewerCommands();  // every viewer of the warm-up has ended
     const TResources warm = Sample();
     Signal("warm");
-    ASSERT_TRUE(WaitFor([&] { return SentCount() == codes; }, static_cast<DWORD>(codes) * 1000 + 60000))
+    ASSERT_TRUE(WaitFor([&] { return SentCount() == static_cast<std::size_t>(codes); },
+                        static_cast<DWORD>(codes) * 1000 + 60000))
         << SentCount() << " of " << codes << " sent";
     const std::vector<std::string> commands = ViewerCommandsInOrder();
     const TResources end = Sample();
