@@ -1,5 +1,6 @@
 #include "app/main.h"
 
+#include "app/call_deadline.h"
 #include "app/system_actions.h"
 #include "framework/rtl/ansi_text.h"
 #include "framework/rtl/class_registry.h"
@@ -22,6 +23,8 @@ bridge::TBridgeState Bridge;
 namespace {
 
 constexpr TColor kLockedListColour = clGray;
+constexpr DWORD kPluginReleaseLimitMs = 5000;
+constexpr UINT kStuckPluginExitCode = 1;
 
 }  // namespace
 
@@ -165,11 +168,27 @@ void TFRM::FormDestroy(TObject*) {
 
 void TFRM::ReleasePlugin() {
     // Once, whether the power-off countdown ran out first or the program ended during it.
-    if (PluginLoaded && !m_pluginReleased) {
-        m_pluginReleased = true;
-        Plugin.Stop();
-        Plugin.Close();
+    if (!PluginLoaded || m_pluginState != TPluginState::Running) {
+        return;
     }
+    m_pluginState = TPluginState::Stopping;
+    // A plug-in that never returns must not keep the program alive out of sight (nor the
+    // computer on): every setting is saved by now, so the process ends without it, its tray
+    // icon taken off first since it cannot remove it itself.
+    const skin::TTrayIcon* icon = VxSkinForm1 != nullptr ? &VxSkinForm1->TrayIcon() : nullptr;
+    const bool powerOff = Bridge.ShutdownPending;
+    TCallDeadline deadline(kPluginReleaseLimitMs, [icon, powerOff] {
+        if (icon != nullptr) {
+            icon->Withdraw();
+        }
+        if (powerOff) {
+            ShutdownComputer();
+        }
+        TerminateProcess(GetCurrentProcess(), kStuckPluginExitCode);
+    });
+    Plugin.Stop();
+    m_pluginState = TPluginState::Stopped;
+    Plugin.Close();
 }
 
 void TFRM::SetSettingsControlsEnabled(bool enabled) {
@@ -284,7 +303,7 @@ void TFRM::VxSkinForm1MinToTray(TObject*, bool&) {
 }
 
 void TFRM::toDCD(TMessage& message) {
-    if (m_bridge) {
+    if (m_bridge && m_pluginState != TPluginState::Stopped) {
         m_bridge->CodeReceived(reinterpret_cast<const uint8_t*>(message.WParam), static_cast<int32_t>(message.LParam));
     }
 }

@@ -116,7 +116,7 @@ public:
 private:
     void ChooseViewer(bool progDvb);
     void SetSettingsControlsEnabled(bool enabled);
-    // Stops and closes the plug-in, once.
+    // Stops and closes the plug-in, once; ends the process when it does not return in time.
     void ReleasePlugin();
 
     // TBridgeHost
@@ -132,9 +132,12 @@ private:
     void ArmShutdownTimer(uint32_t intervalMs) override;
     void Pause(uint32_t ms) override;
 
+    // Codes that come once Stop has returned are not acted on: the program is ending.
+    enum class TPluginState { Running, Stopping, Stopped };
+
     std::unique_ptr<bridge::TBridge> m_bridge;
     bool m_restoringViewer = false;
-    bool m_pluginReleased = false;
+    TPluginState m_pluginState = TPluginState::Running;
 };
 
 }  // namespace zaprelay::app

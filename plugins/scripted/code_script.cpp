@@ -100,6 +100,36 @@ std::string ParseGate(std::string_view line, std::string& gate) {
     return {};
 }
 
+// `fault` followed by a fault's name; a code named "fault" has a number second.
+bool IsFaultLine(std::string_view line) {
+    LineReader reader(line);
+    if (reader.StartsWithQuote() || reader.Word() != "fault") {
+        return false;
+    }
+    std::string_view name = reader.Word();
+    return name == "sends-after-stop" || name == "blocks-in-stop" || name == "threads";
+}
+
+// Returns an empty string on success, else what is wrong with the line.
+std::string ParseFault(std::string_view line, PluginFaults& faults) {
+    LineReader reader(line);
+    reader.Word();
+    std::string_view name = reader.Word();
+    uint32_t threads = 0;
+    if (name == "threads" && (!ParseNumber(reader.Word(), threads) || threads < 1 || threads > kMaxSendingThreads)) {
+        return "threads is not a number from 1 to " + std::to_string(kMaxSendingThreads);
+    }
+    if (!reader.AtEnd()) {
+        return "unexpected text after the fault";
+    }
+    if (name == "threads") {
+        faults.Threads = threads;
+    } else {
+        (name == "sends-after-stop" ? faults.SendsAfterStop : faults.BlocksInStop) = true;
+    }
+    return {};
+}
+
 // Returns an empty string on success, else what is wrong with the line.
 std::string ParseLine(std::string_view line, ScriptedCode& code) {
     LineReader reader(line);
@@ -158,7 +188,9 @@ CodeScript ParseCodeScript(std::string_view text) {
             continue;
         }
         std::string error;
-        if (IsGateLine(line)) {
+        if (IsFaultLine(line)) {
+            error = ParseFault(line, script.Faults);
+        } else if (IsGateLine(line)) {
             std::string gate;
             error = ParseGate(line, gate);
             if (error.empty()) {

@@ -18,6 +18,7 @@ using dcd::kCodeTextOffset;
 using dcd::kCodeTextSize;
 inline constexpr uint32_t kMaxDelayMs = 600000;
 inline constexpr std::size_t kMaxGateNameLength = 64;
+inline constexpr uint32_t kMaxSendingThreads = 64;
 
 // One code line of the script: pass Gates in order, wait DelayMs, then send Text with
 // RepeatCount.
@@ -29,7 +30,15 @@ struct ScriptedCode {
     std::vector<std::string> Gates;  // the gate lines since the previous code
 };
 
+// How the plug-in breaks the rules a receiver keeps, for tests of the program's defences.
+struct PluginFaults {
+    bool SendsAfterStop = false;  // Stop only opens the gate "stop"; Close waits for the player, answering sends
+    bool BlocksInStop = false;    // Stop never returns
+    uint32_t Threads = 1;         // above 1: each code is sent by this many threads at once, bypassing the kit
+};
+
 struct CodeScript {
+    PluginFaults Faults;
     std::vector<ScriptedCode> Codes;
     std::vector<std::string> TrailingGates;  // gate lines after the last code: the player still waits there
     std::vector<std::string> Errors;         // "line N: ..." for each line that was skipped
@@ -38,7 +47,9 @@ struct CodeScript {
 // Lines: CODE REPEAT DELAY [fill], or `wait NAME`. CODE is a word, or a text in double quotes
 // ("" is the empty code). A gate line holds the player until the host signals the event named
 // by GateEventName; its NAME is letters, digits, '_', '-' and '.'. A code named "wait" needs
-// the full three words. Blank lines and lines starting with '#' are skipped.
+// the full three words. `fault sends-after-stop`, `fault blocks-in-stop` and `fault threads N`
+// (N from 1 to kMaxSendingThreads) set Faults, wherever they stand. Blank lines and lines
+// starting with '#' are skipped.
 CodeScript ParseCodeScript(std::string_view text);
 
 // The name of a gate's event for the plug-in loaded in process processId: scoped by process,

@@ -2,6 +2,7 @@
 // window given to Open, and it appends every call it receives to a log file.
 //   script: %ZAPRELAY_DCD_SCRIPT%, else DCD.script beside the DLL
 //   log:    %ZAPRELAY_DCD_LOG%, else DCD.log beside the DLL
+// A script may also break the rules on purpose (`fault` lines, see code_script.h).
 // Lines of the log starting with '#' are the player's own notes: "# wait NAME" when it
 // reaches a gate, "# sent N" once the N-th code's SendMessage has returned, and lines of the
 // script it skipped.
@@ -46,13 +47,14 @@ CallLog g_log;
 // receivers do. Stop may be called while that thread is inside SendMessage to the very thread
 // that calls Stop: from inside the handler (then the send is answered early so the player can
 // end), or from elsewhere on that thread (then Stop keeps delivering sent messages while it
-// waits).
+// waits). A script's faults make it break those rules on purpose.
 class Player {
 public:
     void Start(HWND target) {
         if (m_thread != nullptr) {
             return;
         }
+        m_target = target;
         m_sender.Open(target);
         m_script = LoadScript();
         m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -64,22 +66,43 @@ public:
         m_thread = CreateThread(nullptr, 0, &Player::Run, this, 0, nullptr);
     }
 
+    // The plug-in's Stop.
     void Stop() {
+        if (m_thread == nullptr) {
+            return;
+        }
+        if (m_script.Faults.BlocksInStop) {
+            Sleep(INFINITE);
+        }
+        if (m_script.Faults.SendsAfterStop) {
+            // The player goes on past its gate "stop", and Close waits for it.
+            HANDLE gate = CreateEventA(nullptr, FALSE, FALSE,
+                                       zaprelay::scripted::GateEventName(GetCurrentProcessId(), "stop").c_str());
+            SetEvent(gate);
+            CloseHandle(gate);
+            return;
+        }
+        End();
+    }
+
+    // The plug-in's Close.
+    void Close() {
+        if (m_thread != nullptr && m_script.Faults.SendsAfterStop) {
+            WaitForPlayer(kCloseWaitMs);
+        }
+        End();
+    }
+
+private:
+    static constexpr DWORD kCloseWaitMs = 3000;
+
+    void End() {
         if (m_thread == nullptr) {
             return;
         }
         SetEvent(m_stop);
         m_sender.BeginStop();
-        // Answer what the player already sent before waiting: a send that arrived before the
-        // caller last looked at its queue would not wake a plain wait (hence also the flag).
-        for (;;) {
-            MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            if (MsgWaitForMultipleObjectsEx(1, &m_thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
-                WAIT_OBJECT_0) {
-                break;
-            }
-        }
+        WaitForPlayer(INFINITE);
         CloseHandle(m_thread);
         CloseHandle(m_stop);
         for (HANDLE gate : m_gates) {
@@ -90,7 +113,24 @@ public:
         m_stop = nullptr;
     }
 
-private:
+    // Answers what the player already sent before waiting: a send that arrived before the
+    // caller last looked at its queue would not wake a plain wait (hence also the flag).
+    void WaitForPlayer(DWORD timeoutMs) const {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            const DWORD elapsed = GetTickCount() - start;
+            if (timeoutMs != INFINITE && elapsed >= timeoutMs) {
+                return;
+            }
+            const DWORD wait = timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed;
+            if (MsgWaitForMultipleObjectsEx(1, &m_thread, wait, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+                return;
+            }
+        }
+    }
+
     static CodeScript LoadScript() {
         std::string path = EnvOr("ZAPRELAY_DCD_SCRIPT", "DCD.script");
         std::ifstream in(path, std::ios::binary);
@@ -147,7 +187,7 @@ private:
             if (WaitForSingleObject(m_stop, code.DelayMs) != WAIT_TIMEOUT) {
                 return;
             }
-            if (!m_sender.SendRecord(zaprelay::scripted::MakeCodeRecord(code), code.RepeatCount)) {
+            if (!Deliver(code)) {
                 return;
             }
             g_log.Write("# sent " + std::to_string(++sent));
@@ -159,6 +199,41 @@ private:
         }
     }
 
+    struct Sending {
+        HWND Target;
+        zaprelay::scripted::CodeRecord Record;
+        int32_t RepeatCount;
+    };
+
+    static DWORD WINAPI SendOnce(void* data) {
+        auto* sending = static_cast<Sending*>(data);
+        SendMessageA(sending->Target, zaprelay::dcd::kCodeReceived, reinterpret_cast<WPARAM>(sending->Record.data()),
+                     static_cast<LPARAM>(sending->RepeatCount));
+        return 0;
+    }
+
+    bool Deliver(const zaprelay::scripted::ScriptedCode& code) {
+        const zaprelay::scripted::CodeRecord record = zaprelay::scripted::MakeCodeRecord(code);
+        const zaprelay::scripted::PluginFaults& faults = m_script.Faults;
+        if (!faults.SendsAfterStop && faults.Threads == 1) {
+            return m_sender.SendRecord(record, code.RepeatCount);
+        }
+        // Straight to the window, stopping or not, from as many threads at once as asked.
+        std::vector<Sending> sendings(faults.Threads, Sending{m_target, record, code.RepeatCount});
+        std::vector<HANDLE> threads;
+        for (Sending& sending : sendings) {
+            if (HANDLE thread = CreateThread(nullptr, 0, &Player::SendOnce, &sending, 0, nullptr)) {
+                threads.push_back(thread);
+            }
+        }
+        WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
+        for (HANDLE thread : threads) {
+            CloseHandle(thread);
+        }
+        return !threads.empty();
+    }
+
+    HWND m_target = nullptr;
     zaprelay::dcd::TCodeSender m_sender;
     CodeScript m_script;
     HANDLE m_stop = nullptr;
@@ -199,7 +274,7 @@ public:
 
     void Close() override {
         g_log.Write("Close()");
-        g_player.Stop();
+        g_player.Close();
         g_window = nullptr;
     }
 

@@ -75,4 +75,11 @@ bool TTrayIcon::Remove() {
     return g_notify(NIM_DELETE, &m_data) != FALSE;
 }
 
+void TTrayIcon::Withdraw() const {
+    if (m_shown) {
+        NOTIFYICONDATAW data = m_data;
+        g_notify(NIM_DELETE, &data);
+    }
+}
+
 }  // namespace zaprelay::skin

@@ -40,6 +40,9 @@ public:
     bool AddAgain();
     bool Modify();
     bool Remove();
+    // Takes the icon off the shell and leaves the record as it is: for a process that is ending
+    // from another thread while its own is stuck.
+    void Withdraw() const;
 
 private:
     NOTIFYICONDATAW m_data{};

@@ -1,14 +1,18 @@
 // Faults from outside the program: a settings file that is garbage, huge or gone while the
-// program runs, and a viewer path that leads nowhere. Each says what the user sees, and that
-// nothing saved is lost.
+// program runs, a viewer path that leads nowhere, a plug-in that breaks its rules. Each says
+// what the user sees, and that nothing saved is lost.
 #include "tests/e2e/remote_windows.h"
 #include "tests/e2e/zaprelay_fixture.h"
+#include "tests/win32/tray_area.h"
 
 #include <gmock/gmock.h>
 #include <string>
 
 namespace zaprelay::e2e {
 namespace {
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
 
 class FaultTest : public ZaprelayTest {
 protected:
@@ -17,6 +21,12 @@ protected:
     void CloseProgram() {
         PostMessageW(m_ui.Form, WM_CLOSE, 0, 0);
         EXPECT_EQ(WaitForExit(), 0u);
+    }
+
+    // MyTheatre with the viewer, codes A and B paired with its first two commands.
+    void WritePairedSettings() const {
+        WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
+                      IniSection("EZ", {"0=A", "1=B"}));
     }
 };
 
@@ -77,6 +87,47 @@ TEST_F(FaultTest, AViewerPathThatLeadsNowhereStartsNothingAndTheProgramGoesOn) {
         EXPECT_EQ(SettingsBytes(), before);
         CloseProgram();
     }
+}
+
+// A plug-in that goes on sending once its Stop has returned, while its Close waits answering
+// the sends: the program ends as usual and starts no viewer for those codes.
+TEST_F(FaultTest, CodesSentAfterStopStartNoViewer) {
+    WritePairedSettings();
+    WriteScript("fault sends-after-stop\nwait go\nA 0 0\nwait stop\nA 0 0\nB 0 50\nA 0 50\n");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_THAT(Step("go"), ElementsAre(" /remote VolUp"));
+    CloseProgram();
+    EXPECT_EQ(SentCount(), 4u) << "the plug-in did not send after Stop";
+    EXPECT_THAT(NewViewerCommands(), ElementsAre());
+}
+
+// Each code sent by four threads at once: the program acts on every one, once. (Viewers
+// started within a millisecond cannot be told apart by time, so their order is not checked.)
+TEST_F(FaultTest, CodesFromSeveralThreadsAtOnceAreEachActedOnOnce) {
+    WritePairedSettings();
+    WriteScript("fault threads 4\nwait go\nA 0 0\nB 0 0\nA 0 0\n");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Signal("go");
+    ASSERT_TRUE(WaitFor([&] { return SentCount() == 3; }));
+    const std::string a = " /remote VolUp", b = " /remote VolDown";
+    EXPECT_THAT(NewViewerCommands(), UnorderedElementsAre(a, a, a, a, b, b, b, b, a, a, a, a));
+    CloseProgram();
+}
+
+// A plug-in whose Stop never returns: the program ends all the same a few seconds later, its
+// tray icon gone with it, the settings as they were.
+TEST_F(FaultTest, APluginStuckInStopDoesNotKeepTheProgramAlive) {
+    WritePairedSettings();
+    WriteScript("fault blocks-in-stop\n");
+    ASSERT_NO_FATAL_FAILURE(StartToTray());
+    const HWND tray = TrayWindow();
+    ASSERT_TRUE(test::ShellHasIcon(tray, kTrayIconId));
+    const std::string before = SettingsBytes();
+    PostMessageW(m_ui.Form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 1u) << "ended as a program whose plug-in failed";
+    EXPECT_THAT(Calls(), ElementsAre(OpenCall(), "Start()", "Stop()"));
+    EXPECT_FALSE(test::ShellHasIcon(tray, kTrayIconId)) << "the icon stayed in the notification area";
+    EXPECT_EQ(SettingsBytes(), before);
 }
 
 }  // namespace

@@ -101,6 +101,24 @@ TEST(CodeScript, BadGateLinesAreSkippedWithoutHoldingTheNextCode) {
     EXPECT_TRUE(script.TrailingGates.empty());
 }
 
+TEST(CodeScript, FaultLinesSetTheFaultsAndCodesNamedFaultStillRead) {
+    CodeScript script = ParseCodeScript(
+        "fault threads 0\n"           // 1: too few
+        "fault threads 65\n"          // 2: too many
+        "fault blocks-in-stop now\n"  // 3: trailing text
+        "fault 0 0\n"
+        "fault sends-after-stop\n"
+        "fault threads 4\n");
+
+    ASSERT_EQ(script.Errors.size(), 3u);
+    EXPECT_EQ(script.Errors[2].rfind("line 3: ", 0), 0u) << script.Errors[2];
+    EXPECT_TRUE(script.Faults.SendsAfterStop);
+    EXPECT_FALSE(script.Faults.BlocksInStop);
+    EXPECT_EQ(script.Faults.Threads, 4u);
+    ASSERT_EQ(script.Codes.size(), 1u);
+    EXPECT_EQ(script.Codes[0].Text, "fault");
+}
+
 TEST(CodeScript, GateEventsAreScopedByProcess) {
     EXPECT_EQ(GateEventName(1234, "go"), "zaprelay-dcd-1234-go");
     EXPECT_NE(GateEventName(1234, "go"), GateEventName(1235, "go"));
