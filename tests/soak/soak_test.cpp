@@ -1,9 +1,11 @@
 // The real program fed codes as fast as the plug-in can send them, for a fixed count: in
 // management mode every code starts the viewer once, in the order sent, and the program's
-// windows, handles and memory stay flat after a warm-up. The count is short in the test run;
-// `make soak` runs it for ZAPRELAY_SOAK_CODES codes.
+// windows, handles and memory stay flat after a warm-up; in options mode the file always holds
+// what the screen shows; and with modes, viewers and the window's place alternating, both hold
+// at once. The count is short in the test run; `make soak` runs it for ZAPRELAY_SOAK_CODES codes.
 #include "tests/e2e/remote_windows.h"
 #include "tests/e2e/zaprelay_fixture.h"
+#include "tests/win32/input.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +68,35 @@ struct TResources {
 
 class SoakTest : public ZaprelayTest {
 protected:
+    void ChooseMode(HWND button) {
+        Click(button);
+        const bool options = button == m_ui.Options;
+        ASSERT_TRUE(WaitFor([&] { return (IsWindowEnabled(m_ui.ListGroup) != FALSE) == options; }));
+    }
+
+    // In options mode: the viewer button, and the file names the viewer.
+    void ChooseViewer(HWND button, const std::string& key) {
+        Click(button);
+        ASSERT_TRUE(WaitFor([&] { return Setting("Main", "Prog") == key; }));
+    }
+
+    void WaitForSent(std::size_t total) {
+        ASSERT_TRUE(WaitFor([&] { return SentCount() == total; }, 60000)) << SentCount() << " of " << total << " sent";
+    }
+
+    static std::string ResourceText(const TResources& warm, const TResources& end) {
+        return "windows " + std::to_string(warm.Windows) + " -> " + std::to_string(end.Windows) + "; handles " +
+               std::to_string(warm.Handles) + " -> " + std::to_string(end.Handles) + "; private " +
+               std::to_string(warm.PrivateBytes / 1024) + " KB -> " + std::to_string(end.PrivateBytes / 1024) + " KB";
+    }
+
+    static void ExpectFlat(const TResources& warm, const TResources& end) {
+        EXPECT_EQ(end.Windows, warm.Windows);
+        EXPECT_LE(end.Handles, warm.Handles + 16) << "handles at warm-up: " << warm.Handles;
+        EXPECT_LE(end.PrivateBytes, warm.PrivateBytes + 4 * 1024 * 1024)
+            << "private bytes at warm-up: " << warm.PrivateBytes;
+    }
+
     TResources Sample() const {
         TResources r;
         for (HWND window : TopLevelWindows(ProcessId(), nullptr, true)) {
@@ -137,19 +168,9 @@ TEST_F(SoakTest, ManagementModeStartsTheViewerForEveryCodeOnceInOrderWithFlatRes
         CopyFileA(FilePath("fakeviewer.log").c_str(), (test::BinaryFolder() + "soak-fakeviewer.log").c_str(), FALSE);
         CopyFileA(FilePath("DCD.log").c_str(), (test::BinaryFolder() + "soak-dcd.log").c_str(), FALSE);
     }
-    EXPECT_EQ(end.Windows, warm.Windows);
-    EXPECT_LE(end.Handles, warm.Handles + 16) << "handles at warm-up: " << warm.Handles;
-    EXPECT_LE(end.PrivateBytes, warm.PrivateBytes + 4 * 1024 * 1024)
-        << "private bytes at warm-up: " << warm.PrivateBytes;
+    ExpectFlat(warm, end);
     EXPECT_EQ(SettingsBytes(), settingsBefore) << "management mode wrote the settings";
-    RecordProperty("codes", codes);
-    RecordProperty("handles", std::to_string(warm.Handles) + " -> " + std::to_string(end.Handles));
-    RecordProperty("private_kb",
-                   std::to_string(warm.PrivateBytes / 1024) + " -> " + std::to_string(end.PrivateBytes / 1024));
-    std::printf("soak: %d codes; windows %zu -> %zu; handles %lu -> %lu; private %zu KB -> %zu KB\n", codes,
-                warm.Windows, end.Windows, static_cast<unsigned long>(warm.Handles),
-                static_cast<unsigned long>(end.Handles), static_cast<std::size_t>(warm.PrivateBytes / 1024),
-                static_cast<std::size_t>(end.PrivateBytes / 1024));
+    std::printf("soak: %d codes; %s\n", codes, ResourceText(warm, end).c_str());
 }
 
 // Options mode at the plug-in's pace: one row learns a new code with each pair of presses, and
@@ -190,6 +211,94 @@ TEST_F(SoakTest, OptionsModeRelearnsAndDeletesWithTheFileAlwaysMatchingTheScreen
     EXPECT_EQ(Setting("EZ", "3"), "KEEP3");
     EXPECT_EQ(Setting("EZ", "7"), "KEEP7");
     EXPECT_FALSE(test::ReadFile(SettingsPath() + ".new").size() > 0) << "a copy was left";
+}
+
+// Rounds of: a burst to MyTheatre with the window shown; in options mode ProgDvb chosen and a
+// row of it relearned; a burst to ProgDvb from the tray; back to MyTheatre. Every code of every
+// burst starts its viewer once, in order; the learned codes are in the file; the counts taken
+// after the first round and at the end, in the same state, are flat.
+TEST_F(SoakTest, AlternatingModesViewersAndTheTrayLoseNothingAndStayFlat) {
+    const int rounds = std::max(3, SoakCodes() / 400);
+    constexpr int kBurst = 20;
+    constexpr int kLearnRow = 20;
+    std::vector<std::string> myTheatre, progDvb;
+    for (int row = 0; row < kRows; ++row) {
+        myTheatre.push_back(std::to_string(row + 2) + "=D" + std::to_string(row));
+        progDvb.push_back(std::to_string(row + 2) + "=P" + std::to_string(row));
+    }
+    // The MyTheatre names the file gives when the user switches back: the built-in list's first rows.
+    std::vector<std::string> myTheatreNames = {"VolUp", "VolDown"};
+    for (int row = 0; row < kRows; ++row) {
+        myTheatreNames.push_back(std::to_string(row));
+    }
+    WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR=" + ViewerPath()}) +
+                  CommandSection("commandEZ", myTheatreNames) +
+                  CommandSection("commandPR", NumberedNames("Channel", 48)) + IniSection("EZ", myTheatre) +
+                  IniSection("PR", progDvb));
+    std::string script;
+    std::vector<std::string> expected;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string r = std::to_string(round);
+        std::string toMyTheatre = "wait e" + r + "\n", toProgDvb = "wait p" + r + "\n";
+        for (int i = 0; i < kBurst; ++i) {
+            const std::string row = std::to_string((i * 7 + round) % kRows);
+            toMyTheatre += "D" + row + " 0 0\n";
+            toProgDvb += "P" + row + " 0 0\n";
+            expected.push_back(" /remote " + row);
+        }
+        for (int i = 0; i < kBurst; ++i) {
+            expected.push_back(" /Channel" + std::to_string((i * 7 + round) % kRows + 2));
+        }
+        script += toMyTheatre + "wait l" + r + "\nN" + r + " 0 0\nN" + r + " 0 0\n" + toProgDvb;
+    }
+    WriteScript(script);
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    std::size_t sent = 0;
+    TResources warm;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string r = std::to_string(round);
+        Signal("e" + r);
+        ASSERT_NO_FATAL_FAILURE(WaitForSent(sent += kBurst));
+
+        ASSERT_NO_FATAL_FAILURE(ChooseMode(m_ui.Options));
+        ASSERT_NO_FATAL_FAILURE(ChooseViewer(m_ui.ProgDvb, "PR"));
+        ClickRow(m_ui.List, kLearnRow);
+        ASSERT_TRUE(WaitFor([&] { return ListSelection(m_ui.List) == kLearnRow; }));
+        Signal("l" + r);
+        ASSERT_TRUE(WaitFor([&] { return Setting("PR", std::to_string(kLearnRow)) == "N" + r; }))
+            << Setting("PR", std::to_string(kLearnRow));
+        sent += 2;
+        ASSERT_NO_FATAL_FAILURE(ChooseMode(m_ui.Management));
+
+        const POINT tray = FindCaptionButtons().Tray;
+        test::ClickAt(tray.x, tray.y);
+        ASSERT_NO_FATAL_FAILURE(WaitForTray());
+        Signal("p" + r);
+        ASSERT_NO_FATAL_FAILURE(WaitForSent(sent += kBurst));
+        ASSERT_NO_FATAL_FAILURE(ShowFromTray());
+
+        ASSERT_NO_FATAL_FAILURE(ChooseMode(m_ui.Options));
+        ASSERT_NO_FATAL_FAILURE(ChooseViewer(m_ui.MyTheatre, "EZ"));
+        ASSERT_NO_FATAL_FAILURE(ChooseMode(m_ui.Management));
+        if (round == 0) {
+            NewViewerCommands();  // every viewer of the first round has ended
+            warm = Sample();
+        }
+    }
+    const std::vector<std::string> commands = ViewerCommandsInOrder();
+    const TResources end = Sample();
+
+    EXPECT_EQ(commands.size(), expected.size()) << "codes lost or doubled";
+    const auto parted = std::mismatch(commands.begin(), commands.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(parted.first == commands.end() && parted.second == expected.end())
+        << "the viewers' commands part from the codes sent at " << (parted.first - commands.begin()) << ": "
+        << (parted.first != commands.end() ? *parted.first : "(end)") << " for "
+        << (parted.second != expected.end() ? *parted.second : "(end)");
+    EXPECT_EQ(Setting("EZ", "2"), "D0");
+    EXPECT_EQ(Setting("PR", "11"), "P9");
+    ExpectFlat(warm, end);
+    std::printf("alternating soak: %d rounds, %zu codes; %s\n", rounds, sent, ResourceText(warm, end).c_str());
 }
 
 }  // namespace

@@ -31,14 +31,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const uint64_t madeAt = (uint64_t{made.dwHighDateTime} << 32) | made.dwLowDateTime;
     std::string entry = "exe=" + exePath + "\ncmd=" + GetCommandLineA() + "\nmade=" + std::to_string(madeAt) + "\n";
 
-    // One write per run, so entries of viewers started close together do not interleave.
+    // One write per run, so entries of viewers started close together do not interleave; and
+    // one viewer at a time, since Wine's appends from several processes can land at one offset
+    // (an entry overwritten whole, the write still reported as done).
+    HANDLE turn = CreateMutexA(nullptr, FALSE, "zaprelay-fakeviewer-log");
+    if (turn != nullptr) {
+        WaitForSingleObject(turn, 10000);
+    }
     HANDLE log = CreateFileA(LogPath(exePath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE) {
-        return 1;
-    }
     DWORD written = 0;
-    BOOL ok = WriteFile(log, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
-    CloseHandle(log);
+    BOOL ok = log != INVALID_HANDLE_VALUE &&
+              WriteFile(log, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
+    if (log != INVALID_HANDLE_VALUE) {
+        CloseHandle(log);
+    }
+    if (turn != nullptr) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
     return ok && written == entry.size() ? 0 : 1;
 }
