@@ -322,11 +322,7 @@ void TCustomForm::CreateWnd() {
         CreateMDIClient();
     }
     if (m_formStyle == fsMDIChild) {
-        // Where the client put it.
-        RECT r;
-        GetWindowRect(WindowHandle(), &r);
-        MapWindowPoints(HWND_DESKTOP, GetParent(WindowHandle()), reinterpret_cast<POINT*>(&r), 2);
-        SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        TakeWindowBounds();  // where the client put it
     }
     UpdateIcon();
     UpdateScrollRange();

@@ -943,6 +943,10 @@ void TWinControl::WMWindowPosChanged(TMessage& m) {
         return;
     }
     // The system may have placed the window otherwise than asked; take what it did.
+    TakeWindowBounds();
+}
+
+void TWinControl::TakeWindowBounds() {
     RECT r{};
     GetWindowRect(m_handle, &r);
     HWND parent = GetParent(m_handle);

@@ -121,6 +121,8 @@ protected:
     virtual void DestroyWindowHandle();
     // Makes the window; descendants extend it to pass their state to the new window.
     virtual void CreateWnd();
+    // The bounds become where the window is (in its parent's client area when a child).
+    void TakeWindowBounds();
     // Destroys the window; descendants extend it to keep state the window held.
     virtual void DestroyWnd();
     virtual void CreateHandle();

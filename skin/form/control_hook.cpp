@@ -124,6 +124,12 @@ void TControlHook::Hook() {
     }
     m_window = window;
     m_previous = previous;
+    std::vector<TVxHook*> hooks = m_hooks;  // a hook may detach itself meanwhile
+    for (TVxHook* hook : hooks) {
+        if (Contains(hook)) {
+            hook->WindowHooked();
+        }
+    }
 }
 
 void TControlHook::Unhook() {

@@ -185,6 +185,10 @@ void TVxCustomForm::RebuildWindowMenu() {
 
 // ---------------------------------------------------------------- the MDI client window
 
+void TVxCustomForm::WindowHooked() {
+    SubclassMdiClient();  // a window made again has made a new MDI client
+}
+
 void TVxCustomForm::SubclassMdiClient() {
     TCustomForm* form = OwnerForm();
     HWND client = form != nullptr ? form->ClientHandle() : nullptr;

@@ -122,6 +122,7 @@ public:
 
     void AfterRead() override;
     void AfterWndProc(TMessage& message) override;
+    void WindowHooked() override;
     void Notification(TComponent* component, TOperation operation) override;
 
     // ---- multiple documents

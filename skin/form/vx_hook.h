@@ -45,6 +45,9 @@ public:
     // After the window's procedure (Result holds its answer); set Handled to stop the hooks
     // attached before this one from seeing it.
     virtual void AfterWndProc(TMessage& message);
+    // The target's window is hooked: at attaching, and whenever the framework made the window
+    // again (RecreateWnd), with whatever the window made along with it.
+    virtual void WindowHooked() {}
 
     void Notification(TComponent* component, TOperation operation) override;
 

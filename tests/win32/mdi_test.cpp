@@ -131,6 +131,14 @@ TEST_F(MdiTest, WindowListChecksTheActiveChildAndBringsAChosenOneToTheFront) {
     EXPECT_EQ(GetWindow(parent->ClientHandle(), GW_CHILD), children.front()->WindowHandle()) << "not in front";
 }
 
+TEST_F(MdiTest, AParentWindowMadeAgainKeepsItsClientUnsunken) {
+    const HWND old = parent->ClientHandle();
+    parent->RecreateWnd();
+    ASSERT_TRUE(parent->HandleAllocated() && parent->ClientHandle() != old && parent->ClientHandle() != nullptr);
+    EXPECT_TRUE(Pump([&] { return (GetWindowLongPtrW(parent->ClientHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0; }))
+        << "sunken client";
+}
+
 TEST_F(MdiTest, MinimizedChildLiesAtTheClientsBottomAndClosingAChildMinimizesIt) {
     TMdiChildForm* middle = children[1];
     SendMessageW(parent->ClientHandle(), WM_MDIACTIVATE, WPARAM(middle->WindowHandle()), 0);
