@@ -40,9 +40,7 @@ private:
               14);
         t.Add(TDialogTemplate::kButton, L"&Defaults", kDefaultsButtonId, BS_PUSHBUTTON | WS_TABSTOP, kWidth - 57, 68,
               50, 14);
-        t.Add(TDialogTemplate::kButton, L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, kWidth - 111, kButtonsTop, 50, 14);
-        t.Add(TDialogTemplate::kButton, L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, kWidth - 57, kButtonsTop, 50,
-              14);
+        t.AddOkCancel(kWidth, kButtonsTop);
         return t;
     }
 

@@ -14,6 +14,23 @@ inline std::wstring Widen(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
+// Text in the system's ANSI code page (settings files, paths in messages) and back.
+inline std::wstring WideFromAnsi(std::string_view text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return wide;
+}
+
+inline std::string AnsiFromWide(std::wstring_view text) {
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 // A dialog template in memory: the header, then one item per control, each on a 4-byte
 // boundary, texts as zero-terminated UTF-16.
 class TDialogTemplate {
@@ -57,6 +74,11 @@ public:
     // at the right.
     void AddFooterButtons(short dialogWidth, short top, int defaultsId) {
         Add(kButton, L"&Defaults", defaultsId, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7, top, 50, 14);
+        AddOkCancel(dialogWidth, top);
+    }
+
+    // OK and Cancel at the right of a dialog's foot.
+    void AddOkCancel(short dialogWidth, short top) {
         Add(kButton, L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, static_cast<short>(dialogWidth - 111), top,
             50, 14);
         Add(kButton, L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, static_cast<short>(dialogWidth - 57), top, 50,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <optional>
 
 namespace zaprelay::scripted {
 namespace {
@@ -100,6 +101,25 @@ std::string ParseGate(std::string_view line, std::string& gate) {
     return {};
 }
 
+// A line that is only `crash` or `hang` (a code line has three words).
+std::optional<ScriptAction> ActionOf(std::string_view line) {
+    LineReader reader(line);
+    if (reader.StartsWithQuote()) {
+        return std::nullopt;
+    }
+    const std::string_view word = reader.Word();
+    if (!reader.AtEnd()) {
+        return std::nullopt;
+    }
+    if (word == "crash") {
+        return ScriptAction::Crash;
+    }
+    if (word == "hang") {
+        return ScriptAction::Hang;
+    }
+    return std::nullopt;
+}
+
 // `fault` followed by a fault's name; a code named "fault" has a number second.
 bool IsFaultLine(std::string_view line) {
     LineReader reader(line);
@@ -190,6 +210,12 @@ CodeScript ParseCodeScript(std::string_view text) {
         std::string error;
         if (IsFaultLine(line)) {
             error = ParseFault(line, script.Faults);
+        } else if (std::optional<ScriptAction> action = ActionOf(line)) {
+            ScriptedCode step;
+            step.Action = *action;
+            step.Gates = std::move(pendingGates);
+            pendingGates.clear();
+            script.Codes.push_back(std::move(step));
         } else if (IsGateLine(line)) {
             std::string gate;
             error = ParseGate(line, gate);

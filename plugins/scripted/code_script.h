@@ -20,9 +20,17 @@ inline constexpr uint32_t kMaxDelayMs = 600000;
 inline constexpr std::size_t kMaxGateNameLength = 64;
 inline constexpr uint32_t kMaxSendingThreads = 64;
 
+// What a script step does once past its gates and delay.
+enum class ScriptAction : uint8_t {
+    Send,   // the code
+    Crash,  // an access violation on the player's thread: the process ends
+    Hang,   // the thread of the window given to Open is suspended for good
+};
+
 // One code line of the script: pass Gates in order, wait DelayMs, then send Text with
-// RepeatCount.
+// RepeatCount (or do Action).
 struct ScriptedCode {
+    ScriptAction Action = ScriptAction::Send;
     std::string Text;
     int32_t RepeatCount = 0;
     uint32_t DelayMs = 0;
@@ -48,8 +56,9 @@ struct CodeScript {
 // ("" is the empty code). A gate line holds the player until the host signals the event named
 // by GateEventName; its NAME is letters, digits, '_', '-' and '.'. A code named "wait" needs
 // the full three words. `fault sends-after-stop`, `fault blocks-in-stop` and `fault threads N`
-// (N from 1 to kMaxSendingThreads) set Faults, wherever they stand. Blank lines and lines
-// starting with '#' are skipped.
+// (N from 1 to kMaxSendingThreads) set Faults, wherever they stand; a line `crash` or `hang`
+// is a step of its own, held by the gates before it. Blank lines and lines starting with '#'
+// are skipped.
 CodeScript ParseCodeScript(std::string_view text);
 
 // The name of a gate's event for the plug-in loaded in process processId: scoped by process,

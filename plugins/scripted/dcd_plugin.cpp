@@ -187,6 +187,10 @@ private:
             if (WaitForSingleObject(m_stop, code.DelayMs) != WAIT_TIMEOUT) {
                 return;
             }
+            if (code.Action != zaprelay::scripted::ScriptAction::Send) {
+                Misbehave(code.Action);
+                continue;
+            }
             if (!Deliver(code)) {
                 return;
             }
@@ -210,6 +214,19 @@ private:
         SendMessageA(sending->Target, zaprelay::dcd::kCodeReceived, reinterpret_cast<WPARAM>(sending->Record.data()),
                      static_cast<LPARAM>(sending->RepeatCount));
         return 0;
+    }
+
+    void Misbehave(zaprelay::scripted::ScriptAction action) {
+        if (action == zaprelay::scripted::ScriptAction::Crash) {
+            g_log.Write("# crash");
+            int* volatile nowhere = nullptr;
+            *nowhere = 1;
+        }
+        g_log.Write("# hang");
+        if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(m_target, nullptr))) {
+            SuspendThread(thread);
+            CloseHandle(thread);
+        }
     }
 
     bool Deliver(const zaprelay::scripted::ScriptedCode& code) {

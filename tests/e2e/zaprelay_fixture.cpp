@@ -30,19 +30,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // A viewer started by the program is still running (it ends as soon as it has logged).
 bool ViewerRunning(DWORD parent) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    win32::TKernelHandle owned(snapshot);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == parent && lstrcmpiW(entry.szExeFile, L"fakeviewer.exe") == 0) {
-            return true;
-        }
-    }
-    return false;
+    return !ChildProcesses(parent, L"fakeviewer.exe").empty();
 }
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
@@ -148,6 +136,23 @@ HWND TrayWindowOf(DWORD processId) {
     return windows.empty() ? nullptr : windows.front();
 }
 
+std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName) {
+    std::vector<DWORD> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return children;
+    }
+    win32::TKernelHandle owned(snapshot);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent && lstrcmpiW(entry.szExeFile, exeName) == 0) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    return children;
+}
+
 void ZaprelayTest::SetUp() {
     ASSERT_TRUE(ShellTakesIcons()) << "the desktop's notification area is not there";
     // The stand-ins must use the files beside them, in the scratch folder.
@@ -179,6 +184,38 @@ void ZaprelayTest::UsePlugin(const std::string& builtPlugin) {
     if (!builtPlugin.empty()) {
         ASSERT_TRUE(CopyFileA((test::BinaryFolder() + builtPlugin).c_str(), target.c_str(), FALSE)) << builtPlugin;
     }
+}
+
+void ZaprelayTest::UseGuard(const std::string& builtReceiver) {
+    UsePlugin("guard\\DCD.dll");
+    const std::string bin = test::BinaryFolder();
+    ASSERT_TRUE(
+        CopyFileA((bin + "guard\\zaprelay-receiver.exe").c_str(), FilePath("zaprelay-receiver.exe").c_str(), FALSE));
+    CreateDirectoryA(FilePath("receiver").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((bin + builtReceiver).c_str(), FilePath("receiver\\DCD.dll").c_str(), FALSE))
+        << builtReceiver;
+    test::WriteFile(FilePath("guard.ini"), "[Guard]\r\nReceiver=receiver\\DCD.dll\r\n");
+    // The scripted receiver keeps its script and log where the tests look, not beside itself.
+    SetEnvironmentVariableA("ZAPRELAY_DCD_SCRIPT", FilePath("DCD.script").c_str());
+    SetEnvironmentVariableA("ZAPRELAY_DCD_LOG", FilePath("DCD.log").c_str());
+}
+
+DWORD ZaprelayTest::HostProcessId() const {
+    // The newest, should an ended one still be on its way out.
+    DWORD newest = 0;
+    ULONGLONG newestMade = 0;
+    for (DWORD id : ChildProcesses(ProcessId(), L"zaprelay-receiver.exe")) {
+        win32::TKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id));
+        FILETIME made{}, unused[3];
+        if (process && GetProcessTimes(process.Get(), &made, &unused[0], &unused[1], &unused[2])) {
+            const ULONGLONG at = (ULONGLONG{made.dwHighDateTime} << 32) | made.dwLowDateTime;
+            if (newest == 0 || at > newestMade) {
+                newest = id;
+                newestMade = at;
+            }
+        }
+    }
+    return newest;
 }
 
 void ZaprelayTest::UseProgram(const std::string& builtProgram) {
@@ -334,7 +371,7 @@ std::string ZaprelayTest::OpenCall() const {
 }
 
 void ZaprelayTest::Signal(const std::string& gate) {
-    std::string name = scripted::GateEventName(ProcessId(), gate);
+    std::string name = scripted::GateEventName(GateProcessId(), gate);
     win32::TKernelHandle event(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
     ASSERT_TRUE(event) << name;
     SetEvent(event.Get());

@@ -53,6 +53,13 @@ protected:
     // Puts a plug-in from the build's binary folder (a path below it) beside the program;
     // an empty name leaves none there.
     void UsePlugin(const std::string& builtPlugin);
+    // Puts the guard and its host beside the program, running the built receiver (a path below
+    // the build's binary folder) from the folder "receiver".
+    void UseGuard(const std::string& builtReceiver);
+    // The guard's host process running now; 0 when none.
+    DWORD HostProcessId() const;
+    // The process whose scripted plug-in plays the script: the program's, or the guard's host.
+    virtual DWORD GateProcessId() const { return ProcessId(); }
     // Puts another build of the program from the build's binary folder in zaprelay.exe's place.
     void UseProgram(const std::string& builtProgram);
     void WriteSettings(const std::string& text) const;
@@ -151,6 +158,9 @@ std::wstring Wide(const std::string& text);
 // the tray icon; none before they exist.
 HWND MainFormOf(DWORD processId);
 HWND TrayWindowOf(DWORD processId);
+
+// The running processes started by parent from an executable of this name.
+std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName);
 
 // Waits for a condition while the test process keeps its own queue empty.
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 20000);

@@ -119,6 +119,18 @@ TEST(CodeScript, FaultLinesSetTheFaultsAndCodesNamedFaultStillRead) {
     EXPECT_EQ(script.Codes[0].Text, "fault");
 }
 
+TEST(CodeScript, CrashAndHangAreStepsHeldByTheirGates) {
+    CodeScript script = ParseCodeScript("wait a\ncrash\n  hang \ncrash 0 0\nhang now\n");
+
+    ASSERT_EQ(script.Codes.size(), 3u);
+    EXPECT_EQ(script.Codes[0].Action, ScriptAction::Crash);
+    EXPECT_EQ(script.Codes[0].Gates, std::vector<std::string>{"a"});
+    EXPECT_EQ(script.Codes[1].Action, ScriptAction::Hang);
+    EXPECT_EQ(script.Codes[2].Action, ScriptAction::Send) << "a code named crash";
+    EXPECT_EQ(script.Codes[2].Text, "crash");
+    EXPECT_EQ(script.Errors.size(), 1u) << "hang now";
+}
+
 TEST(CodeScript, GateEventsAreScopedByProcess) {
     EXPECT_EQ(GateEventName(1234, "go"), "zaprelay-dcd-1234-go");
     EXPECT_NE(GateEventName(1234, "go"), GateEventName(1235, "go"));
