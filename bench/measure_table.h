@@ -18,7 +18,8 @@ inline void PrintMeasureHeader() {
     std::printf("\n%-40s %12s  %-34s %8s  %s\n", "measure", "value", "baseline", "ratio", "goal");
 }
 
-// A ratio of 0 or less prints as none; the goal text carries its verdict.
+// A ratio of 0 or less prints as none; the goal text carries its verdict, and an empty goal
+// (a figure shown for reading only) prints as none, without one.
 inline void PrintMeasure(const std::string& measure,
                          const std::string& value,
                          const std::string& baseline,
@@ -26,8 +27,9 @@ inline void PrintMeasure(const std::string& measure,
                          const std::string& goal,
                          bool met) {
     std::string ratioText = ratio > 0 ? Figure("%.2fx", ratio) : "-";
-    std::printf("%-40s %12s  %-34s %8s  %s %s\n", measure.c_str(), value.c_str(), baseline.c_str(), ratioText.c_str(),
-                goal.c_str(), met ? "ok" : "MISSED");
+    std::string goalText = goal.empty() ? "-" : goal + (met ? " ok" : " MISSED");
+    std::printf("%-40s %12s  %-34s %8s  %s\n", measure.c_str(), value.c_str(), baseline.c_str(), ratioText.c_str(),
+                goalText.c_str());
     std::fflush(stdout);
 }
 

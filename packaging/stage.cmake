@@ -2,7 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Lays out the shipped files in STAGE: the binaries stripped of their symbols and debug
 # information, text files with Windows line ends.
 file(REMOVE_RECURSE ${STAGE})
-file(MAKE_DIRECTORY ${STAGE}/receivers/virtual ${STAGE}/receivers/lirc ${STAGE}/receivers/keys)
+file(MAKE_DIRECTORY ${STAGE}/receivers/virtual ${STAGE}/receivers/lirc ${STAGE}/receivers/keys
+     ${STAGE}/receivers/guard)
 
 function(stage_binary from to)
     execute_process(COMMAND ${STRIP} --strip-all -o ${STAGE}/${to} ${from} COMMAND_ERROR_IS_FATAL ANY)
@@ -11,6 +12,9 @@ stage_binary(${PROGRAM} zaprelay.exe)
 stage_binary(${VIRTUAL} receivers/virtual/DCD.dll)
 stage_binary(${LIRC} receivers/lirc/DCD.dll)
 stage_binary(${KEYS} receivers/keys/DCD.dll)
+# The guard runs its host from the folder it is used in: the program's, once copied over DCD.dll.
+stage_binary(${GUARD} receivers/guard/DCD.dll)
+stage_binary(${HOST} zaprelay-receiver.exe)
 # The portable folder starts with the receiver that needs no hardware.
 file(COPY_FILE ${STAGE}/receivers/virtual/DCD.dll ${STAGE}/DCD.dll)
 

@@ -92,6 +92,7 @@ Section "Zaprelay" SecProgram
     Call CloseRunningProgram
     SetOutPath "$INSTDIR"
     File "${STAGE}\zaprelay.exe"
+    File "${STAGE}\zaprelay-receiver.exe"
     File "${STAGE}\README.txt"
     ; The settings file holds the user's paired buttons: an upgrade never touches it.
     SetOverwrite off
@@ -103,6 +104,8 @@ Section "Zaprelay" SecProgram
     File "${STAGE}\receivers\lirc\DCD.dll"
     SetOutPath "$INSTDIR\receivers\keys"
     File "${STAGE}\receivers\keys\DCD.dll"
+    SetOutPath "$INSTDIR\receivers\guard"
+    File "${STAGE}\receivers\guard\DCD.dll"
     SetOutPath "$INSTDIR"
 
     CopyFiles /SILENT "$INSTDIR\receivers\$Receiver\DCD.dll" "$INSTDIR\DCD.dll"
@@ -365,14 +368,17 @@ FunctionEnd
 Section "-un.Zaprelay"
     Call un.CloseRunningProgram
     Delete "$INSTDIR\zaprelay.exe"
+    Delete "$INSTDIR\zaprelay-receiver.exe"
     Delete "$INSTDIR\DCD.dll"
     Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\receivers\virtual\DCD.dll"
     Delete "$INSTDIR\receivers\lirc\DCD.dll"
     Delete "$INSTDIR\receivers\keys\DCD.dll"
+    Delete "$INSTDIR\receivers\guard\DCD.dll"
     RMDir "$INSTDIR\receivers\virtual"
     RMDir "$INSTDIR\receivers\lirc"
     RMDir "$INSTDIR\receivers\keys"
+    RMDir "$INSTDIR\receivers\guard"
     RMDir "$INSTDIR\receivers"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"

@@ -137,7 +137,11 @@ private:
             return;
         }
         if (kind == TFrameKind::Setup) {
+            // A dialog the receiver owns by this window comes above the program's window,
+            // which may stay on top.
+            SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             m_plugin.Setup();
+            SetWindowPos(m_window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             m_channel.Write(EncodeFrame({TFrameKind::SetupDone, 0, {}}));
         } else if (kind == TFrameKind::Stop) {
             End();

@@ -27,8 +27,6 @@ protected:
                       IniSection("EZ", {"0=A", "1=B"}));
     }
 
-    DWORD GateProcessId() const override { return HostProcessId(); }
-
     std::size_t ReceiverStarts() const {
         const std::vector<std::string> calls = Calls();
         return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), "Start()"));

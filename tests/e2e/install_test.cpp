@@ -178,9 +178,10 @@ TEST_F(InstallTest, SilentInstallPlacesTheFilesTheReceiverAndTheEntriesAndUninst
 
     EXPECT_EQ(FilesBelow(Folder()),
               (std::vector<std::string>{"DCD.dll", "LircReceiver.ini", "README.txt", "Zaplink.ini", "receivers\\",
-                                        "receivers\\keys\\", "receivers\\keys\\DCD.dll", "receivers\\lirc\\",
-                                        "receivers\\lirc\\DCD.dll", "receivers\\virtual\\",
-                                        "receivers\\virtual\\DCD.dll", "uninstall.exe", "zaprelay.exe"}));
+                                        "receivers\\guard\\", "receivers\\guard\\DCD.dll", "receivers\\keys\\",
+                                        "receivers\\keys\\DCD.dll", "receivers\\lirc\\", "receivers\\lirc\\DCD.dll",
+                                        "receivers\\virtual\\", "receivers\\virtual\\DCD.dll", "uninstall.exe",
+                                        "zaprelay-receiver.exe", "zaprelay.exe"}));
     EXPECT_EQ(test::ReadFile(FilePath("DCD.dll")), test::ReadFile(FilePath("receivers\\lirc\\DCD.dll")));
     EXPECT_EQ(test::ReadFile(FilePath("Zaplink.ini")), test::ReadFile(StagedFile("Zaplink.ini")));
     char host[64] = {}, port[16] = {};
@@ -260,7 +261,7 @@ TEST_F(InstallTest, InstalledProgramReachesTheTrayAndAnUpgradeClosesItAndKeepsLe
 // The version resource of every shipped binary, as Explorer's properties show it.
 TEST(ShippedFilesTest, NameTheProductAndItsVersionAndStaySmall) {
     for (const char* name : {"zaprelay.exe", "DCD.dll", "receivers\\virtual\\DCD.dll", "receivers\\lirc\\DCD.dll",
-                             "receivers\\keys\\DCD.dll"}) {
+                             "receivers\\keys\\DCD.dll", "receivers\\guard\\DCD.dll", "zaprelay-receiver.exe"}) {
         SCOPED_TRACE(name);
         const std::string path = StagedFile(name);
         WIN32_FILE_ATTRIBUTE_DATA attributes{};

@@ -128,18 +128,24 @@ bool Listening(DWORD processId) {
 
 // The program's own MyTheatre rows: 0 VolUp, 1 VolDown, 14 EPG, 15 FullScreen,
 // 17 NextNumChannel, 23 PlayOrSelect, 26 Mute.
-class KeysReceiverTest : public ZaprelayTest {
+// Run as the program's plug-in, and once more behind the guard, in its host process.
+class KeysReceiverTest : public ZaprelayTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(ZaprelayTest::SetUp());
         SetEnvironmentVariableA("ZAPRELAY_KEYS_SETTINGS", nullptr);
-        ASSERT_NO_FATAL_FAILURE(UsePlugin("keys\\DCD.dll"));
+        if (GetParam()) {
+            ASSERT_NO_FATAL_FAILURE(UseGuard("keys\\DCD.dll"));
+            SetEnvironmentVariableA("ZAPRELAY_KEYS_SETTINGS", KeysSettingsPath().c_str());
+        } else {
+            ASSERT_NO_FATAL_FAILURE(UsePlugin("keys\\DCD.dll"));
+        }
         WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
                       IniSection("EZ", {"0=KEY VOLUME_UP", "26=KEY VOLUME_MUTE", "15=KEY A", "14=KEY B", kClosingRow,
                                         "23=KEY MEDIA_PLAY_PAUSE"}));
     }
 
-    bool PluginStarted() const override { return Listening(ProcessId()); }
+    bool PluginStarted() const override { return Listening(ReceiverProcessId()); }
 
     std::string KeysSettingsPath() const { return FilePath("KeyboardRemote.ini"); }
 
@@ -168,7 +174,7 @@ protected:
     TFocusWindow m_focus;
 };
 
-TEST_F(KeysReceiverTest, AMediaKeyPairsInOptionsModeAndDispatchesInManagementMode) {
+TEST_P(KeysReceiverTest, AMediaKeyPairsInOptionsModeAndDispatchesInManagementMode) {
     WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
                   IniSection("EZ", {"26=KEY VOLUME_MUTE", kClosingRow}));
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -196,7 +202,7 @@ TEST_F(KeysReceiverTest, AMediaKeyPairsInOptionsModeAndDispatchesInManagementMod
     EXPECT_THAT(CommandsUntilClosed(), UnorderedElementsAre(" /remote Mute", " /remote PlayOrSelect"));
 }
 
-TEST_F(KeysReceiverTest, AHeldKeyRepeatsAndOnlyTheVolumeRowsActOnRepeats) {
+TEST_P(KeysReceiverTest, AHeldKeyRepeatsAndOnlyTheVolumeRowsActOnRepeats) {
     ASSERT_NO_FATAL_FAILURE(Start());
     // The program drops repeats of mute and acts on those of volume up: several volume steps
     // and one mute show that the plug-in counted the auto-repeats as repeats.
@@ -208,7 +214,7 @@ TEST_F(KeysReceiverTest, AHeldKeyRepeatsAndOnlyTheVolumeRowsActOnRepeats) {
     EXPECT_THAT(Dispatched(Presses({kMute})), ElementsAre(" /remote Mute"));
 }
 
-TEST_F(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
+TEST_P(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_THAT(Dispatched(Presses({"a", kMute})), ElementsAre(" /remote Mute"));
 
@@ -223,7 +229,7 @@ TEST_F(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
     Click(m_ui.Options);
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(m_ui.PluginSetup); }));
     Click(m_ui.PluginSetup);
-    HWND dialog = WaitForDialog();
+    HWND dialog = WaitForDialog(ReceiverProcessId());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog), keys::kSettingsDialogTitle);
     HWND list = GetDlgItem(dialog, keys::kKeyListId);
@@ -245,6 +251,8 @@ TEST_F(KeysReceiverTest, ALetterIsReportedOnlyOnceItIsListed) {
 
 // The plug-in loaded into the test process and driven as the program drives it, so its codes
 // and its input registration can be watched directly.
+INSTANTIATE_TEST_SUITE_P(Receiver, KeysReceiverTest, ::testing::Values(false, true), GuardedOrDirect);
+
 class KeysPluginTest : public ::testing::Test {
 protected:
     struct TCode {

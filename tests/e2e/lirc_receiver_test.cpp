@@ -19,16 +19,22 @@ std::string Press(const char* button, const char* repeat = "00") {
     return std::string("0000000000000001 ") + repeat + " " + button + " tv";
 }
 
-class LircReceiverTest : public ZaprelayTest {
+// Run as the program's plug-in, and once more behind the guard, in its host process.
+class LircReceiverTest : public ZaprelayTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         if (TLircDaemon::Program().empty()) {
             GTEST_SKIP() << "no LIRC daemon here (scripts/setup installs Debian's lirc)";
         }
         ZaprelayTest::SetUp();
-        UsePlugin("lirc\\DCD.dll");
+        if (GetParam()) {
+            ASSERT_NO_FATAL_FAILURE(UseGuard("lirc\\DCD.dll"));
+        } else {
+            UsePlugin("lirc\\DCD.dll");
+        }
         ASSERT_TRUE(m_daemon.Start()) << "lircd did not start:\n" << m_daemon.Log();
-        test::WriteFile(FilePath("LircReceiver.ini"),
+        // The receiver's settings lie beside it.
+        test::WriteFile(FilePath(GetParam() ? "receiver\\LircReceiver.ini" : "LircReceiver.ini"),
                         "[LircReceiver]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(m_daemon.Port()) + "\r\n");
         WriteSettings(IniSection("Main", {"Prog=EZ", "PathEZ=" + ViewerPath(), "PathPR="}) +
                       CommandSection("commandEZ", {"VolUp", "VolDown", "0", "1", "2", "Mute"}) +
@@ -60,7 +66,7 @@ protected:
     std::vector<std::string> m_commands;
 };
 
-TEST_F(LircReceiverTest, ButtonsPairInOptionsModeAndStartTheViewerInManagementMode) {
+TEST_P(LircReceiverTest, ButtonsPairInOptionsModeAndStartTheViewerInManagementMode) {
     ASSERT_NO_FATAL_FAILURE(Start());
     Click(m_ui.Options);
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(m_ui.ListGroup); }));
@@ -80,7 +86,7 @@ TEST_F(LircReceiverTest, ButtonsPairInOptionsModeAndStartTheViewerInManagementMo
     EXPECT_THAT(CommandsAfter(Press("KEY_1"), 1), ElementsAre(" /remote 1"));
 }
 
-TEST_F(LircReceiverTest, HeldButtonRepeatsReachTheVolumeRowsOnly) {
+TEST_P(LircReceiverTest, HeldButtonRepeatsReachTheVolumeRowsOnly) {
     ASSERT_NO_FATAL_FAILURE(StartToTray());
     EXPECT_THAT(CommandsAfter(Press("KEY_VOLUMEUP"), 1), ElementsAre(" /remote VolUp"));
     // Repeat counts above 9 are hexadecimal on the wire.
@@ -95,7 +101,7 @@ TEST_F(LircReceiverTest, HeldButtonRepeatsReachTheVolumeRowsOnly) {
                 ElementsAre(" /remote VolUp", " /remote VolUp", " /remote VolDown", " /remote VolDown", " /remote 1"));
 }
 
-TEST_F(LircReceiverTest, ADaemonKilledAndStartedAgainIsFoundAndLosesNothingSentAfter) {
+TEST_P(LircReceiverTest, ADaemonKilledAndStartedAgainIsFoundAndLosesNothingSentAfter) {
     ASSERT_NO_FATAL_FAILURE(StartToTray());
     EXPECT_THAT(CommandsAfter(Press("KEY_1"), 1), ElementsAre(" /remote 1"));
 
@@ -106,6 +112,8 @@ TEST_F(LircReceiverTest, ADaemonKilledAndStartedAgainIsFoundAndLosesNothingSentA
     EXPECT_THAT(CommandsAfter(Press("KEY_1"), 1), ElementsAre(" /remote 1"));
     EXPECT_TRUE(Running());
 }
+
+INSTANTIATE_TEST_SUITE_P(Receiver, LircReceiverTest, ::testing::Values(false, true), GuardedOrDirect);
 
 }  // namespace
 }  // namespace zaprelay::e2e

@@ -187,6 +187,7 @@ void ZaprelayTest::UsePlugin(const std::string& builtPlugin) {
 }
 
 void ZaprelayTest::UseGuard(const std::string& builtReceiver) {
+    m_guarded = true;
     UsePlugin("guard\\DCD.dll");
     const std::string bin = test::BinaryFolder();
     ASSERT_TRUE(
@@ -432,10 +433,10 @@ ZaprelayTest::CaptionButtons ZaprelayTest::FindCaptionButtons() const {
     return {{right - kClose / 2, y}, {right - kClose - kTray / 2, y}};
 }
 
-HWND ZaprelayTest::WaitForDialog() {
+HWND ZaprelayTest::WaitForDialog(DWORD processId) {
     std::vector<HWND> found;
     WaitFor([&] {
-        found = TopLevelWindows(ProcessId(), L"#32770");
+        found = TopLevelWindows(processId != 0 ? processId : ProcessId(), L"#32770");
         return !found.empty() || !Running();
     });
     return found.empty() ? nullptr : found.front();

@@ -58,8 +58,10 @@ protected:
     void UseGuard(const std::string& builtReceiver);
     // The guard's host process running now; 0 when none.
     DWORD HostProcessId() const;
-    // The process whose scripted plug-in plays the script: the program's, or the guard's host.
-    virtual DWORD GateProcessId() const { return ProcessId(); }
+    // The process the receiver runs in: the program's, or the guard's host.
+    DWORD ReceiverProcessId() const { return m_guarded ? HostProcessId() : ProcessId(); }
+    // The process whose scripted plug-in plays the script.
+    DWORD GateProcessId() const { return ReceiverProcessId(); }
     // Puts another build of the program from the build's binary folder in zaprelay.exe's place.
     void UseProgram(const std::string& builtProgram);
     void WriteSettings(const std::string& text) const;
@@ -125,8 +127,9 @@ protected:
     };
     CaptionButtons FindCaptionButtons() const;
 
-    // A dialog box of the program (a message box, the file dialog), once one shows.
-    HWND WaitForDialog();
+    // A dialog box of the program (a message box, the file dialog), or of another process (the
+    // guard's host showing its receiver's settings), once one shows.
+    HWND WaitForDialog(DWORD processId = 0);
     // Clicks the box's button with this id and waits until the box is gone.
     void ClickDialogButton(HWND box, int id);
 
@@ -141,6 +144,7 @@ private:
     win32::TKernelHandle m_processHandle;
     win32::TKernelHandle m_threadHandle;
     std::vector<win32::TKernelHandle> m_gates;
+    bool m_guarded = false;
     int m_sent = 0;
     std::size_t m_commandsSeen = 0;
 };
@@ -158,6 +162,11 @@ std::wstring Wide(const std::string& text);
 // the tray icon; none before they exist.
 HWND MainFormOf(DWORD processId);
 HWND TrayWindowOf(DWORD processId);
+
+// The names of a receiver's tests run as the program's plug-in (false) and behind the guard.
+inline std::string GuardedOrDirect(const ::testing::TestParamInfo<bool>& run) {
+    return run.param ? "Guarded" : "Direct";
+}
 
 // The running processes started by parent from an executable of this name.
 std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName);
