@@ -234,11 +234,14 @@ TEST_F(InstallTest, InstalledProgramReachesTheTrayAndAnUpgradeClosesItAndKeepsLe
     test::DoubleClickAt(icon.x, icon.y);
     HWND form = MainFormOf(m_programId);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form) != FALSE; })) << "the window did not come back";
+    // Once the restore from the tray has come to rest.
     RECT frame{}, desktop{};
-    GetWindowRect(form, &frame);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
-    EXPECT_TRUE(frame.left >= desktop.left && frame.top >= desktop.top && frame.right <= desktop.right &&
-                frame.bottom <= desktop.bottom);
+    EXPECT_TRUE(WaitFor([&] {
+        GetWindowRect(form, &frame);
+        return frame.left >= desktop.left && frame.top >= desktop.top && frame.right <= desktop.right &&
+               frame.bottom <= desktop.bottom;
+    }));
     test::MoveMouseTo(2, 2);
     HWND pathBox = nullptr;
     for (HWND window : Descendants(form)) {
