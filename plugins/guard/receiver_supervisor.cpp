@@ -164,7 +164,9 @@ bool TReceiverSupervisor::ShowReceiverSetup(HWND programWindow) {
 void TReceiverSupervisor::Supervise(HANDLE stop) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &TReceiverSupervisor::WindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
+    // The guard's own module: its procedure lives there.
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&TReceiverSupervisor::WindowProc), &windowClass.hInstance);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
     // Top-level, so that the system's broadcasts about power and devices reach it.
