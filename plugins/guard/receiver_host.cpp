@@ -109,7 +109,7 @@ private:
                 Command(static_cast<TFrameKind>(wParam));
                 return 0;
             case kGuardGone:
-                End();
+                Command(TFrameKind::Stop);
                 return 0;
             case WM_DESTROY:
                 PostQuitMessage(0);
@@ -136,14 +136,24 @@ private:
         if (m_ended) {
             return;
         }
-        if (kind == TFrameKind::Setup) {
+        if (kind == TFrameKind::Setup && !m_inSetup) {
             // A dialog the receiver owns by this window comes above the program's window,
             // which may stay on top.
             SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            m_inSetup = true;
             m_plugin.Setup();
+            m_inSetup = false;
             SetWindowPos(m_window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             m_channel.Write(EncodeFrame({TFrameKind::SetupDone, 0, {}}));
+            if (m_stopAfterSetup) {
+                Command(TFrameKind::Stop);
+            }
         } else if (kind == TFrameKind::Stop) {
+            // Never from inside the receiver's own dialog, as the program would not either.
+            if (m_inSetup) {
+                m_stopAfterSetup = true;
+                return;
+            }
             End();
             m_channel.Write(EncodeFrame({TFrameKind::Stopped, 0, {}}));
         }
@@ -194,6 +204,8 @@ private:
     HANDLE m_reader = nullptr;
     dcd::TPluginEntries m_plugin;
     bool m_ended = false;
+    bool m_inSetup = false;
+    bool m_stopAfterSetup = false;
 };
 
 }  // namespace
@@ -214,5 +226,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
     HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(wcstoul(args[2], nullptr, 10)));
     zaprelay::guard::THost host(pipe, parent);
-    return host.Run(args[3]);
+    // Ended here: the reader thread's read stays pending, and only the process's end cancels it.
+    ExitProcess(static_cast<UINT>(host.Run(args[3])));
 }

@@ -21,8 +21,11 @@ constexpr UINT_PTR kRestartTimer = 1;
 constexpr UINT kRestartSettleMs = 2000;     // resume and device arrivals come in bursts
 constexpr DWORD kConnectLimitMs = 10000;    // the host's start, up to its pipe
 constexpr DWORD kFirstWordLimitMs = 10000;  // then its receiver loaded and started
-constexpr DWORD kStopLimitMs = 3000;        // the receiver's Stop and Close in the host
-constexpr DWORD kExitAfterBreakMs = 1000;   // a broken pipe: whether the host is ending too
+// The host's Stop and Close, then what an ended host may take to go: within the program's
+// five seconds for the guard's own Stop and Close.
+constexpr DWORD kStopLimitMs = 2500;
+constexpr DWORD kKillLimitMs = 500;
+constexpr DWORD kExitAfterBreakMs = 1000;  // a broken pipe: whether the host is ending too
 constexpr DWORD kPipeBuffer = 65536;
 
 std::string Hex(DWORD value) {
@@ -75,7 +78,8 @@ HANDLE MakeKillOnCloseJob() {
 }  // namespace
 
 TReceiverSupervisor::TReceiverSupervisor()
-    : m_setupDone(CreateEventW(nullptr, TRUE, TRUE, nullptr)), m_noticeThread(std::make_shared<DWORD>(0)) {}
+    : m_setupDone(CreateEventW(nullptr, TRUE, TRUE, nullptr)),
+      m_noticeThread(std::make_shared<std::atomic<DWORD>>(0)) {}
 
 TReceiverSupervisor::~TReceiverSupervisor() {
     Stop();
@@ -115,7 +119,7 @@ TGuardStatus TReceiverSupervisor::Status() const {
 
 void TReceiverSupervisor::StartOver(const std::wstring& receiverPath) {
     Update([&](TGuardStatus& status) { status.Receiver = receiverPath; });
-    CloseNotice();
+    // The supervising thread closes the notice: it alone shows it.
     if (HWND window = m_window) {
         PostMessageW(window, kRequestStartOver, 0, 0);
     }
@@ -128,7 +132,9 @@ bool TReceiverSupervisor::ShowReceiverSetup(HWND programWindow) {
     }
     ResetEvent(m_setupDone.Get());
     AllowSetForegroundWindow(m_hostProcessId);
-    PostMessageW(window, kRequestSetup, 0, 0);
+    if (!PostMessageW(window, kRequestSetup, 0, 0)) {
+        return false;
+    }
     const bool disable = programWindow != nullptr && IsWindowEnabled(programWindow);
     if (disable) {
         EnableWindow(programWindow, FALSE);
@@ -137,7 +143,7 @@ bool TReceiverSupervisor::ShowReceiverSetup(HWND programWindow) {
     HANDLE done = m_setupDone.Get();
     bool quit = false;
     int quitCode = 0;
-    while (!quit && MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    while (!quit && MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -254,15 +260,24 @@ public:
         Channel.Write(EncodeFrame({TFrameKind::Stop, 0, {}}));
         if (WaitForSingleObject(Process.Get(), kStopLimitMs) != WAIT_OBJECT_0) {
             TerminateProcess(Process.Get(), 1);
-            WaitForSingleObject(Process.Get(), kStopLimitMs);
+            WaitForSingleObject(Process.Get(), kKillLimitMs);
         }
         Channel.CancelRead();
     }
 
     void Kill() {
         TerminateProcess(Process.Get(), 1);
-        WaitForSingleObject(Process.Get(), kStopLimitMs);
+        WaitForSingleObject(Process.Get(), kKillLimitMs);
         Channel.CancelRead();
+    }
+
+    // The pipe broke: the host is ending (why, then), or has lost its end and is ended.
+    std::string Broken() {
+        if (WaitForSingleObject(Process.Get(), kExitAfterBreakMs) == WAIT_OBJECT_0) {
+            return EndOf(Process.Get(), Reported);
+        }
+        Kill();
+        return "the pipe to the receiver host broke";
     }
 
     TPipeChannel Channel;
@@ -344,7 +359,7 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
     std::string failure;
     for (;;) {
         if (!session.Channel.BeginRead()) {
-            failure = "the pipe to the receiver host broke";
+            failure = session.Broken();
             break;
         }
         const DWORD quiet = GetTickCount() - heard;
@@ -357,13 +372,7 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
         }
         if (woke == WAIT_OBJECT_0 + 1) {
             if (!session.Channel.FinishRead(bytes)) {
-                // The host is ending, or has lost its end of the pipe.
-                if (WaitForSingleObject(session.Process.Get(), kExitAfterBreakMs) == WAIT_OBJECT_0) {
-                    failure = EndOf(session.Process.Get(), session.Reported);
-                } else {
-                    failure = "the pipe to the receiver host broke";
-                    session.Kill();
-                }
+                failure = session.Broken();
                 break;
             }
             if (!reader.Feed(bytes, frames)) {
@@ -382,6 +391,7 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
                         m_sender.Send(frame.Text, frame.RepeatCount);
                         break;
                     case TFrameKind::SetupDone:
+                        m_setupPending = false;
                         SetEvent(m_setupDone.Get());
                         break;
                     case TFrameKind::Failure:
@@ -392,6 +402,10 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
                 }
             }
             frames.clear();
+            if (RestartDue()) {
+                session.End();
+                break;
+            }
             continue;
         }
         if (woke == WAIT_OBJECT_0 + 2) {
@@ -405,7 +419,7 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&msg);
             }
-            if (m_restartWanted || m_startOver) {
+            if (RestartDue()) {
                 session.End();
                 break;
             }
@@ -416,6 +430,7 @@ std::string TReceiverSupervisor::RunHost(HANDLE stop) {
         break;
     }
     m_channel = nullptr;
+    m_setupPending = false;
     m_hostProcessId = 0;
     SetEvent(m_setupDone.Get());  // a Setup under way has ended with the host
     return failure;
@@ -455,16 +470,23 @@ void TReceiverSupervisor::WindowMessage(UINT msg, WPARAM wParam) {
             }
             break;
         case kRequestSetup:
-            if (m_channel == nullptr || !m_channel->Write(EncodeFrame({TFrameKind::Setup, 0, {}}))) {
+            m_setupPending = m_channel != nullptr && m_channel->Write(EncodeFrame({TFrameKind::Setup, 0, {}}));
+            if (!m_setupPending) {
                 SetEvent(m_setupDone.Get());
             }
             break;
         case kRequestStartOver:
             m_startOver = true;
+            CloseNotice();
             break;
         default:
             break;
     }
+}
+
+bool TReceiverSupervisor::RestartDue() const {
+    // A restart on purpose waits for the receiver's dialog to close rather than take it away.
+    return m_startOver || (m_restartWanted && !m_setupPending);
 }
 
 // ---------------------------------------------------------------- the notice
@@ -476,7 +498,7 @@ void TReceiverSupervisor::ShowNotice(const std::string& why) {
         std::to_wstring(TRestartPolicy::kFailureLimit) +
         L" times within 10 minutes and has been turned off.\n\nLast failure: " + dcd::WideFromAnsi(why) +
         L".\n\nZaprelay's \"DCD PlugIn settings ...\" button shows its state and starts it again.";
-    std::shared_ptr<DWORD> thread = m_noticeThread;
+    std::shared_ptr<std::atomic<DWORD>> thread = m_noticeThread;
     m_notice.Start([text, thread](HANDLE) {
         *thread = GetCurrentThreadId();
         // Above the program's window, which stays on top itself.

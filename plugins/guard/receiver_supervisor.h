@@ -66,6 +66,7 @@ private:
     // empty when it ended on purpose.
     std::string RunHost(HANDLE stop);
     bool WaitOrStop(HANDLE stop, DWORD timeoutMs);  // false when stopping
+    bool RestartDue() const;
     void Failed(const std::string& why);
     void ShowNotice(const std::string& why);
     void CloseNotice();
@@ -91,11 +92,12 @@ private:
     TPipeChannel* m_channel = nullptr;  // to the host running now
     bool m_restartWanted = false;
     bool m_startOver = false;
+    bool m_setupPending = false;  // the receiver's dialog shows
 
     mutable std::mutex m_statusLock;
     TGuardStatus m_status;
     std::wstring m_nextReceiver;
-    std::shared_ptr<DWORD> m_noticeThread;
+    std::shared_ptr<std::atomic<DWORD>> m_noticeThread;  // the notice's thread while it shows
 };
 
 }  // namespace zaprelay::guard

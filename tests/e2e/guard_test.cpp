@@ -65,7 +65,8 @@ protected:
 };
 
 TEST_F(GuardTest, CodesBeforeAndAfterACrashArriveOnceEachInOrder) {
-    WriteScript("wait go\nA 0 0\nB 0 0\nwait boom\ncrash\n");
+    // B a moment after A: viewers started within a millisecond of each other cannot be ordered.
+    WriteScript("wait go\nA 0 0\nB 0 20\nwait boom\ncrash\n");
     ASSERT_NO_FATAL_FAILURE(Start());
     const std::string settings = SettingsBytes();
     const DWORD first = HostProcessId();
@@ -80,8 +81,13 @@ TEST_F(GuardTest, CodesBeforeAndAfterACrashArriveOnceEachInOrder) {
     EXPECT_THAT(ViewerCommands(4), ElementsAre(kUp, kDown, kUp, kDown));
     EXPECT_TRUE(Running());
     EXPECT_EQ(SettingsBytes(), settings);
+    win32::TKernelHandle host(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, HostProcessId()));
     PostMessageW(m_ui.Form, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForExit(), 0u);
+    DWORD hostEnd = STILL_ACTIVE;
+    EXPECT_TRUE(WaitForSingleObject(host.Get(), 5000) == WAIT_OBJECT_0 && GetExitCodeProcess(host.Get(), &hostEnd) &&
+                hostEnd == 0)
+        << "the host did not end by itself when stopped: " << hostEnd;
     EXPECT_THAT(Calls(),
                 ElementsAre(StartsWith("Open("), "Start()", StartsWith("Open("), "Start()", "Stop()", "Close()"));
     EXPECT_TRUE(NewViewerCommands().empty()) << "a code came after Stop";

@@ -393,12 +393,26 @@ std::vector<std::string> ZaprelayTest::Step(const std::string& gate) {
     return NewViewerCommands();
 }
 
+std::vector<std::string> ViewerCommandsInStartOrder(const std::string& log, std::size_t from) {
+    const std::vector<std::string> commands = Tagged(log, "cmd=");
+    const std::vector<std::string> made = Tagged(log, "made=");  // one per entry, as cmd=
+    std::vector<std::pair<unsigned long long, std::string>> runs;
+    for (std::size_t i = from; i < std::min(commands.size(), made.size()); ++i) {
+        runs.emplace_back(std::stoull(made[i]), commands[i]);
+    }
+    std::stable_sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> ordered;
+    for (const auto& run : runs) {
+        ordered.push_back(run.second);
+    }
+    return ordered;
+}
+
 std::vector<std::string> ZaprelayTest::NewViewerCommands() {
     EXPECT_TRUE(WaitFor([&] { return !ViewerRunning(ProcessId()); })) << "a viewer did not end";
-    std::vector<std::string> commands = Tagged(test::ReadFile(FilePath("fakeviewer.log")), "cmd=");
-    std::size_t seen = std::min(m_commandsSeen, commands.size());
-    std::vector<std::string> fresh(commands.begin() + static_cast<std::ptrdiff_t>(seen), commands.end());
-    m_commandsSeen = commands.size();
+    const std::string log = test::ReadFile(FilePath("fakeviewer.log"));
+    std::vector<std::string> fresh = ViewerCommandsInStartOrder(log, m_commandsSeen);
+    m_commandsSeen = std::max(m_commandsSeen, Tagged(log, "cmd=").size());
     return fresh;
 }
 

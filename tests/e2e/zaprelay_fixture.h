@@ -168,6 +168,10 @@ inline std::string GuardedOrDirect(const ::testing::TestParamInfo<bool>& run) {
     return run.param ? "Guarded" : "Direct";
 }
 
+// The viewers' command lines in the stand-in viewer's log from its from-th entry on, in the
+// order their processes were made (viewers started close together log in any order).
+std::vector<std::string> ViewerCommandsInStartOrder(const std::string& log, std::size_t from = 0);
+
 // The running processes started by parent from an executable of this name.
 std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName);
 

@@ -113,19 +113,7 @@ protected:
     // The viewers' command lines in the order the program started them.
     std::vector<std::string> ViewerCommandsInOrder() {
         NewViewerCommands();  // waits for every viewer to end
-        const std::string log = test::ReadFile(FilePath("fakeviewer.log"));
-        const std::vector<std::string> commands = Tagged(log, "cmd=");
-        const std::vector<std::string> made = Tagged(log, "made=");  // one per entry, as cmd=
-        std::vector<std::pair<unsigned long long, std::string>> runs;
-        for (std::size_t i = 0; i < std::min(commands.size(), made.size()); ++i) {
-            runs.emplace_back(std::stoull(made[i]), commands[i]);
-        }
-        std::stable_sort(runs.begin(), runs.end());
-        std::vector<std::string> ordered;
-        for (const auto& run : runs) {
-            ordered.push_back(run.second);
-        }
-        return ordered;
+        return ViewerCommandsInStartOrder(test::ReadFile(FilePath("fakeviewer.log")));
     }
 };
 
