@@ -9,6 +9,7 @@
 #include "framework/win32/platform.h"
 #include "plugins/kit/code_sender.h"
 #include "plugins/kit/plugin_exports.h"
+#include "plugins/kit/sent_messages.h"
 #include "plugins/kit/settings_store.h"
 #include "plugins/scripted/code_script.h"
 
@@ -88,7 +89,7 @@ public:
     // The plug-in's Close.
     void Close() {
         if (m_thread != nullptr && m_script.Faults.SendsAfterStop) {
-            WaitForPlayer(kCloseWaitMs);
+            zaprelay::dcd::WaitPumpingSentMessages(&m_thread, 1, kCloseWaitMs);
         }
         End();
     }
@@ -102,7 +103,7 @@ private:
         }
         SetEvent(m_stop);
         m_sender.BeginStop();
-        WaitForPlayer(INFINITE);
+        zaprelay::dcd::WaitPumpingSentMessages(&m_thread, 1, INFINITE);  // answering its sends
         CloseHandle(m_thread);
         CloseHandle(m_stop);
         for (HANDLE gate : m_gates) {
@@ -111,24 +112,6 @@ private:
         m_gates.clear();
         m_thread = nullptr;
         m_stop = nullptr;
-    }
-
-    // Answers what the player already sent before waiting: a send that arrived before the
-    // caller last looked at its queue would not wake a plain wait (hence also the flag).
-    void WaitForPlayer(DWORD timeoutMs) const {
-        const DWORD start = GetTickCount();
-        for (;;) {
-            MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            const DWORD elapsed = GetTickCount() - start;
-            if (timeoutMs != INFINITE && elapsed >= timeoutMs) {
-                return;
-            }
-            const DWORD wait = timeoutMs == INFINITE ? INFINITE : timeoutMs - elapsed;
-            if (MsgWaitForMultipleObjectsEx(1, &m_thread, wait, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
-                return;
-            }
-        }
     }
 
     static CodeScript LoadScript() {
