@@ -29,12 +29,6 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(m_ui.Form) != FALSE; })) << "the window did not come back";
     }
 
-    void ChooseMode(HWND button) {
-        Click(button);
-        const bool options = button == m_ui.Options;
-        ASSERT_TRUE(WaitFor([&] { return (IsWindowEnabled(m_ui.ListGroup) != FALSE) == options; }));
-    }
-
     // Pairs the row with the code the script sends at gates <gate>1 and <gate>2.
     void Pair(int row, const std::string& gate, const std::string& section, const std::string& code) {
         ClickRow(m_ui.List, row);

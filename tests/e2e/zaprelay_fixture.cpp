@@ -447,6 +447,12 @@ ZaprelayTest::CaptionButtons ZaprelayTest::FindCaptionButtons() const {
     return {{right - kClose / 2, y}, {right - kClose - kTray / 2, y}};
 }
 
+void ZaprelayTest::ChooseMode(HWND button) {
+    Click(button);
+    const bool options = button == m_ui.Options;
+    ASSERT_TRUE(WaitFor([&] { return (IsWindowEnabled(m_ui.ListGroup) != FALSE) == options; }));
+}
+
 HWND ZaprelayTest::WaitForDialog(DWORD processId) {
     std::vector<HWND> found;
     WaitFor([&] {

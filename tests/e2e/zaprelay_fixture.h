@@ -127,6 +127,9 @@ protected:
     };
     CaptionButtons FindCaptionButtons() const;
 
+    // Clicks the Options or Management button and waits until the list follows the mode.
+    void ChooseMode(HWND button);
+
     // A dialog box of the program (a message box, the file dialog), or of another process (the
     // guard's host showing its receiver's settings), once one shows.
     HWND WaitForDialog(DWORD processId = 0);

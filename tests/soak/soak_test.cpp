@@ -68,12 +68,6 @@ struct TResources {
 
 class SoakTest : public ZaprelayTest {
 protected:
-    void ChooseMode(HWND button) {
-        Click(button);
-        const bool options = button == m_ui.Options;
-        ASSERT_TRUE(WaitFor([&] { return (IsWindowEnabled(m_ui.ListGroup) != FALSE) == options; }));
-    }
-
     // In options mode: the viewer button, and the file names the viewer.
     void ChooseViewer(HWND button, const std::string& key) {
         Click(button);
